@@ -1,0 +1,98 @@
+#include "platform/win32/Win32Registry.h"
+
+#include "platform/win32/Handles.h"
+
+namespace nudgelet::platform::win32 {
+namespace {
+
+class Win32RegistryKey final : public RegistryKey {
+ public:
+  explicit Win32RegistryKey(UniqueHkey key) : key_(std::move(key)) {}
+
+  std::vector<std::wstring> SubKeyNames() const override {
+    std::vector<std::wstring> names;
+    // Key names are at most 255 characters.
+    wchar_t name[256];
+    for (DWORD index = 0;; ++index) {
+      DWORD length = static_cast<DWORD>(std::size(name));
+      const LONG rc = ::RegEnumKeyExW(key_.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+      if (rc == ERROR_NO_MORE_ITEMS) break;
+      if (rc != ERROR_SUCCESS) break;
+      names.emplace_back(name, length);
+    }
+    return names;
+  }
+
+  std::vector<std::wstring> ValueNames() const override {
+    std::vector<std::wstring> names;
+    // Value names are at most 16383 characters.
+    std::wstring name(16384, L'\0');
+    for (DWORD index = 0;; ++index) {
+      DWORD length = static_cast<DWORD>(name.size());
+      const LONG rc = ::RegEnumValueW(key_.Get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+      if (rc != ERROR_SUCCESS) break;
+      names.emplace_back(name.data(), length);
+    }
+    return names;
+  }
+
+  std::optional<RegistryValue> ReadValue(std::wstring_view name) const override {
+    const std::wstring valueName(name);
+    // The value may change between the size query and the read; retry a few times.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      DWORD type = 0;
+      DWORD size = 0;
+      LONG rc = ::RegQueryValueExW(key_.Get(), valueName.c_str(), nullptr, &type, nullptr, &size);
+      if (rc != ERROR_SUCCESS) return std::nullopt;
+      if (size > kMaxRegistryValueBytes) return std::nullopt;
+      RegistryValue value;
+      value.data.resize(size);
+      rc = ::RegQueryValueExW(key_.Get(), valueName.c_str(), nullptr, &type,
+                              size ? value.data.data() : nullptr, &size);
+      if (rc == ERROR_MORE_DATA) continue;
+      if (rc != ERROR_SUCCESS) return std::nullopt;
+      value.data.resize(size);
+      value.type = static_cast<RegistryValueType>(type);
+      return value;
+    }
+    return std::nullopt;
+  }
+
+ private:
+  UniqueHkey key_;
+};
+
+REGSAM ViewFlag(RegistryView view) {
+  switch (view) {
+    case RegistryView::Bits32: return KEY_WOW64_32KEY;
+    case RegistryView::Bits64: return KEY_WOW64_64KEY;
+    case RegistryView::Default: break;
+  }
+  return 0;
+}
+
+HKEY PredefinedKey(RegistryRoot root) {
+  switch (root) {
+    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
+    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::Users: return HKEY_USERS;
+    case RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
+  }
+  return HKEY_LOCAL_MACHINE;
+}
+
+}  // namespace
+
+std::unique_ptr<RegistryKey> Win32Registry::OpenReadOnly(RegistryRoot root, std::wstring_view path,
+                                                         RegistryView view) const {
+  while (!path.empty() && path.front() == L'\\') path.remove_prefix(1);
+  const std::wstring subKey(path);
+  UniqueHkey key;
+  if (::RegOpenKeyExW(PredefinedKey(root), subKey.c_str(), 0, KEY_READ | ViewFlag(view), key.Put()) != ERROR_SUCCESS) {
+    return nullptr;
+  }
+  return std::make_unique<Win32RegistryKey>(std::move(key));
+}
+
+}  // namespace nudgelet::platform::win32

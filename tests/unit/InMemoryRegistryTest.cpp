@@ -1,0 +1,65 @@
+#include "platform/InMemoryRegistry.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace nudgelet::platform {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST(InMemoryRegistry, KeysAndValuesAreFoundWithoutRegardToCase) {
+  InMemoryRegistry reg;
+  reg.SetValue(RegistryRoot::CurrentUser, L"Software\\Corvane", L"Name", RegistryValue::FromString(L"x"));
+  auto key = reg.OpenReadOnly(RegistryRoot::CurrentUser, L"\\SOFTWARE\\corvane", RegistryView::Default);
+  ASSERT_TRUE(key);
+  EXPECT_EQ(key->ReadText(L"NAME"), L"x");
+  EXPECT_THAT(key->ValueNames(), ElementsAre(L"Name"));
+  EXPECT_FALSE(key->ReadText(L"Other"));
+  EXPECT_FALSE(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"Software\\Corvane", RegistryView::Default));
+}
+
+TEST(InMemoryRegistry, SubKeysComeInCaseInsensitiveOrder) {
+  InMemoryRegistry reg;
+  for (const wchar_t* name : {L"beta", L"Alpha", L"gamma", L"ALPHA2"}) {
+    reg.CreateKey(RegistryRoot::LocalMachine, std::wstring(L"SOFTWARE\\U\\") + name);
+  }
+  auto key = reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE\\U", RegistryView::Bits64);
+  ASSERT_TRUE(key);
+  EXPECT_THAT(key->SubKeyNames(), ElementsAre(L"Alpha", L"ALPHA2", L"beta", L"gamma"));
+}
+
+TEST(InMemoryRegistry, ThirtyTwoBitViewOfSoftwareIsWow6432Node) {
+  InMemoryRegistry reg;
+  reg.SetValue(RegistryRoot::LocalMachine, L"SOFTWARE\\WOW6432Node\\App", L"v", RegistryValue::FromString(L"32"));
+  reg.SetValue(RegistryRoot::LocalMachine, L"SOFTWARE\\App", L"v", RegistryValue::FromString(L"64"));
+  reg.SetValue(RegistryRoot::CurrentUser, L"Software\\App", L"v", RegistryValue::FromString(L"user"));
+
+  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE\\App", RegistryView::Bits32)->ReadText(L"v"), L"32");
+  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE\\App", RegistryView::Bits64)->ReadText(L"v"), L"64");
+  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"Software\\App", RegistryView::Default)->ReadText(L"v"), L"64");
+  // Naming WOW6432Node explicitly reaches the same key from either view.
+  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE\\WOW6432Node\\App", RegistryView::Bits32)
+                ->ReadText(L"v"), L"32");
+  // The current user's keys are shared by both views.
+  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::CurrentUser, L"Software\\App", RegistryView::Bits32)->ReadText(L"v"), L"user");
+}
+
+TEST(InMemoryRegistry, OpenKeysSurviveDeletion) {
+  InMemoryRegistry reg;
+  reg.SetValue(RegistryRoot::Users, L"a\\b", L"v", RegistryValue::FromDword(5));
+  auto key = reg.OpenReadOnly(RegistryRoot::Users, L"a\\b", RegistryView::Default);
+  reg.DeleteKey(RegistryRoot::Users, L"A");
+  EXPECT_FALSE(reg.OpenReadOnly(RegistryRoot::Users, L"a\\b", RegistryView::Default));
+  EXPECT_EQ(key->ReadDword(L"v"), 5u);
+}
+
+TEST(InMemoryRegistry, OversizedValuesReadAsMissing) {
+  InMemoryRegistry reg;
+  RegistryValue huge{RegistryValueType::Binary, std::vector<std::uint8_t>(kMaxRegistryValueBytes + 1, 0x41)};
+  reg.SetValue(RegistryRoot::CurrentUser, L"k", L"big", huge);
+  EXPECT_FALSE(reg.OpenReadOnly(RegistryRoot::CurrentUser, L"k", RegistryView::Default)->ReadValue(L"big"));
+}
+
+}  // namespace
+}  // namespace nudgelet::platform
