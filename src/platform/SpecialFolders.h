@@ -62,6 +62,8 @@ class SpecialFolders {
   virtual std::wstring WindowsDirectory() const = 0;
   virtual std::wstring SystemDirectory() const = 0;
   virtual std::wstring TempPath() const = 0;
+  // The full path of the running program.
+  virtual std::wstring ExecutablePath() const = 0;
 };
 
 }  // namespace nudgelet::platform

@@ -1,8 +1,11 @@
 #pragma once
 // Facts about the operating system, the user and the display.
 
+#include <cstdint>
 #include <optional>
 #include <string>
+
+#include "base/DateTime.h"
 
 namespace nudgelet::platform {
 
@@ -39,6 +42,10 @@ class SystemFacts {
   virtual std::wstring UserName() const = 0;
   // nullopt when the variable is not set.
   virtual std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) const = 0;
+  virtual DateTimeParts LocalTime() const = 0;
+  virtual std::uint32_t CurrentThreadId() const = 0;
+  // A line for an attached debugger (OutputDebugStringW).
+  virtual void DebugOutput(const std::wstring& text) const = 0;
 };
 
 }  // namespace nudgelet::platform

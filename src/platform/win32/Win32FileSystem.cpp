@@ -2,6 +2,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <climits>
+
+#include "platform/win32/Handles.h"
+
 namespace nudgelet::platform::win32 {
 
 std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::wstring& path) const {
@@ -26,6 +31,144 @@ bool Win32FileSystem::CreateFolders(const std::wstring& path) const {
   }
   if (::CreateDirectoryW(folder.c_str(), nullptr)) return true;
   return ::GetLastError() == ERROR_ALREADY_EXISTS && DirectoryExists(folder);
+}
+
+}  // namespace nudgelet::platform::win32
+
+namespace nudgelet::platform::win32 {
+namespace {
+
+std::uint32_t LastErrorOr(std::uint32_t fallback) {
+  const DWORD e = ::GetLastError();
+  return e ? e : fallback;
+}
+
+bool WriteAll(HANDLE file, const std::vector<std::uint8_t>& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+class Win32AppendableFile final : public AppendableFile {
+ public:
+  explicit Win32AppendableFile(UniqueKernelHandle file) : file_(std::move(file)) {}
+
+  std::uint64_t Size() const override {
+    LARGE_INTEGER size{};
+    return ::GetFileSizeEx(file_.Get(), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+  }
+
+  bool Append(const std::vector<std::uint8_t>& bytes) override {
+    LARGE_INTEGER zero{};
+    if (!::SetFilePointerEx(file_.Get(), zero, nullptr, FILE_END)) return false;
+    return WriteAll(file_.Get(), bytes);
+  }
+
+ private:
+  UniqueKernelHandle file_;
+};
+
+}  // namespace
+
+FileReadResult Win32FileSystem::ReadFile(const std::wstring& path, std::uint64_t maxBytes) const {
+  FileReadResult result;
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    result.error = LastErrorOr(os_error::kFileNotFound);
+    return result;
+  }
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.Get(), &size)) {
+    result.error = LastErrorOr(os_error::kInvalidData);
+    return result;
+  }
+  if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) {
+    result.error = os_error::kFileTooLarge;
+    return result;
+  }
+  result.bytes.resize(static_cast<std::size_t>(size.QuadPart));
+  std::size_t done = 0;
+  while (done < result.bytes.size()) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(result.bytes.size() - done, 1u << 30));
+    if (!::ReadFile(file.Get(), result.bytes.data() + done, want, &got, nullptr)) {
+      result.error = LastErrorOr(os_error::kInvalidData);
+      result.bytes.clear();
+      return result;
+    }
+    if (got == 0) break;  // the file shrank while we read it
+    done += got;
+  }
+  result.bytes.resize(done);
+  return result;
+}
+
+std::uint32_t Win32FileSystem::WriteFileAtomically(const std::wstring& path,
+                                                   const std::vector<std::uint8_t>& bytes) const {
+  // The temporary file sits beside the original so that the final move is a
+  // rename within one volume, which the file system performs as one step.
+  const std::wstring temporary = path + L".tmp" + std::to_wstring(::GetCurrentProcessId());
+  {
+    UniqueKernelHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return LastErrorOr(os_error::kAccessDenied);
+    if (!WriteAll(file.Get(), bytes) || !::FlushFileBuffers(file.Get())) {
+      const std::uint32_t error = LastErrorOr(os_error::kAccessDenied);
+      file.Reset();
+      ::DeleteFileW(temporary.c_str());
+      return error;
+    }
+  }
+  if (!::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const std::uint32_t error = LastErrorOr(os_error::kAccessDenied);
+    ::DeleteFileW(temporary.c_str());
+    return error;
+  }
+  return 0;
+}
+
+std::uint32_t Win32FileSystem::CreateFileIfMissing(const std::wstring& path) const {
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file ? 0 : LastErrorOr(os_error::kAccessDenied);
+}
+
+std::unique_ptr<AppendableFile> Win32FileSystem::OpenForAppend(const std::wstring& path) const {
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return nullptr;
+  return std::make_unique<Win32AppendableFile>(std::move(file));
+}
+
+std::optional<FileVersion> Win32FileSystem::FixedFileVersion(const std::wstring& path) const {
+  DWORD ignored = 0;
+  const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  if (size == 0) return std::nullopt;
+  std::vector<std::uint8_t> data(size);
+  if (!::GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return std::nullopt;
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT length = 0;
+  if (!::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info ||
+      length < sizeof(VS_FIXEDFILEINFO)) {
+    return std::nullopt;
+  }
+  return FileVersion{HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS),
+                     LOWORD(info->dwFileVersionLS)};
+}
+
+std::wstring Win32FileSystem::DecodeSystemCodePage(std::string_view bytes) const {
+  if (bytes.empty()) return {};
+  if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return {};
+  const int n = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
+  return text;
 }
 
 }  // namespace nudgelet::platform::win32

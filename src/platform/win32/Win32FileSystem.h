@@ -8,6 +8,12 @@ class Win32FileSystem final : public FileSystem {
   std::optional<std::uint32_t> Attributes(const std::wstring& path) const override;
   bool SetAttributes(const std::wstring& path, std::uint32_t attributes) const override;
   bool CreateFolders(const std::wstring& path) const override;
+  FileReadResult ReadFile(const std::wstring& path, std::uint64_t maxBytes) const override;
+  std::uint32_t WriteFileAtomically(const std::wstring& path, const std::vector<std::uint8_t>& bytes) const override;
+  std::uint32_t CreateFileIfMissing(const std::wstring& path) const override;
+  std::unique_ptr<AppendableFile> OpenForAppend(const std::wstring& path) const override;
+  std::optional<FileVersion> FixedFileVersion(const std::wstring& path) const override;
+  std::wstring DecodeSystemCodePage(std::string_view bytes) const override;
 };
 
 }  // namespace nudgelet::platform::win32

@@ -42,4 +42,18 @@ std::wstring Win32SpecialFolders::TempPath() const {
   return QueryPath([](wchar_t* b, UINT n) { return static_cast<UINT>(::GetTempPathW(n, b)); });
 }
 
+std::wstring Win32SpecialFolders::ExecutablePath() const {
+  std::wstring path(MAX_PATH, L'\0');
+  while (true) {
+    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
 }  // namespace nudgelet::platform::win32

@@ -9,6 +9,7 @@ class Win32SpecialFolders final : public SpecialFolders {
   std::wstring WindowsDirectory() const override;
   std::wstring SystemDirectory() const override;
   std::wstring TempPath() const override;
+  std::wstring ExecutablePath() const override;
 };
 
 }  // namespace nudgelet::platform::win32

@@ -84,4 +84,14 @@ std::optional<std::wstring> Win32SystemFacts::EnvironmentVariable(const std::wst
   return value;
 }
 
+DateTimeParts Win32SystemFacts::LocalTime() const {
+  SYSTEMTIME t{};
+  ::GetLocalTime(&t);
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
+std::uint32_t Win32SystemFacts::CurrentThreadId() const { return ::GetCurrentThreadId(); }
+
+void Win32SystemFacts::DebugOutput(const std::wstring& text) const { ::OutputDebugStringW(text.c_str()); }
+
 }  // namespace nudgelet::platform::win32

@@ -13,6 +13,9 @@ class Win32SystemFacts final : public SystemFacts {
   bool IsCompositionEnabled() const override;
   std::wstring UserName() const override;
   std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) const override;
+  DateTimeParts LocalTime() const override;
+  std::uint32_t CurrentThreadId() const override;
+  void DebugOutput(const std::wstring& text) const override;
 };
 
 }  // namespace nudgelet::platform::win32

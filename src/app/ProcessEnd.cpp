@@ -1,0 +1,32 @@
+#include "app/ProcessEnd.h"
+
+#include <windows.h>
+
+#include <chrono>
+
+#include "app/ProductLocations.h"
+#include "base/LogHelper.h"
+#include "platform/SpecialFolders.h"
+#include "platform/win32/IniFile.h"
+
+namespace nudgelet::app {
+
+void EndProcessAtOnce() {
+  TLogHelper::Flush(std::chrono::milliseconds(500));
+  ::TerminateProcess(::GetCurrentProcess(), 0);
+  // TerminateProcess on the own process does not return; should it ever, leave anyway.
+  ::ExitProcess(0);
+}
+
+void StopLogForOrderlyExit(const platform::Platform& p) {
+  TLogHelper::Stop([&p](std::uint32_t errorCount) {
+    const std::wstring mainIni =
+        GetSpecialFolder(p, platform::csidl::kAppData) + L"\\Corvane\\Patchwell Hub\\Main.ini";
+    if (!p.files.FileExists(mainIni)) return;
+    platform::win32::TIniFile ini(p.files, mainIni);
+    const std::int32_t sum = ini.ReadInteger(L"Log", L"ERROR", 0) + static_cast<std::int32_t>(errorCount);
+    ini.WriteInteger(L"Log", L"ERROR", sum);
+  });
+}
+
+}  // namespace nudgelet::app
