@@ -34,7 +34,8 @@ class TLogWriter {
 
   std::atomic<bool> startRequest{false};
   std::atomic<bool> running{false};
-  std::atomic<bool> gaveUp{false};
+  // Set once the folder is known to exist, or known not to.
+  std::atomic<bool> startupDone{false};
   // Lines taken from the queue but not yet on disk.
   std::atomic<int> inFlight{0};
 
@@ -91,10 +92,11 @@ void TLogWriter::Run() {
   running = true;
   if (!ForceFolder(files_, folder_)) {
     startRequest = false;
-    gaveUp = true;
     running = false;
+    startupDone = true;
     return;
   }
+  startupDone = true;
   LogState& state = State();
   while (true) {
     std::map<int, std::wstring> batch;
@@ -156,7 +158,9 @@ void TLogHelper::Start(const std::wstring& folder) {
   state.writer = std::make_unique<TLogWriter>(*state.files, *state.system, folder);
   state.writer->startRequest = true;
   state.writer->Wake();
-  while (!state.writer->running && !state.writer->gaveUp) std::this_thread::yield();
+  // Callers may log as soon as this returns, and must find logging off when the
+  // folder cannot be made: wait for the writer to know which.
+  while (!state.writer->startupDone) std::this_thread::yield();
 }
 
 void TLogHelper::Log(const std::wstring& code, const std::wstring& message, const std::wstring& module,

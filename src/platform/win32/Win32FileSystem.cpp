@@ -113,7 +113,8 @@ std::uint32_t Win32FileSystem::WriteFileAtomically(const std::wstring& path,
                                                    const std::vector<std::uint8_t>& bytes) const {
   // The temporary file sits beside the original so that the final move is a
   // rename within one volume, which the file system performs as one step.
-  const std::wstring temporary = path + L".tmp" + std::to_wstring(::GetCurrentProcessId());
+  // A fixed name: a file left by a process that died here is simply reused.
+  const std::wstring temporary = path + L".tmp";
   {
     UniqueKernelHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
