@@ -5,13 +5,17 @@
 
 #include <stdexcept>
 
+#include "app/AppFrame.h"
+#include "app/Language.h"
 #include "app/ProcessEnd.h"
 #include "app/ProductLocations.h"
 #include "app/RunDecision.h"
+#include "app/Statistics.h"
 #include "app/win32/ApplicationWindow.h"
 #include "app/win32/DpiAwareness.h"
 #include "base/LogHelper.h"
 #include "base/TextFile.h"
+#include "platform/win32/IniFile.h"
 #include "platform/win32/SystemPlatform.h"
 
 namespace nudgelet::app {
@@ -21,6 +25,17 @@ namespace {
 bool TakeSingleInstanceMutex() {
   const HANDLE mutex = ::CreateMutexW(nullptr, TRUE, L"NUDGELET");
   return mutex != nullptr && ::GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+// The language object lives as long as the process.
+void LoadLanguageObject(const platform::Platform& p, const std::wstring& programFolder) {
+  static TLanguage language(p.files, L"NDG", programFolder + L"Language");
+  const std::wstring mainIni = GetMainIniPath(p);
+  std::wstring name = L"English";
+  if (p.files.FileExists(mainIni)) name = GetLanguageName(platform::win32::TIniFile(p.files, mainIni));
+  language.LoadLanguage(name);
+  SetLanguage(&language);
+  language.LoadPublicStrings();
 }
 
 int RunMessageLoop() {
@@ -37,18 +52,18 @@ int RunMessageLoop() {
 int RunEntrySequence(int argc, wchar_t** argv) {
   const platform::Platform& p = platform::win32::SystemPlatform();
   const LaunchMode mode = ClassifyLaunch(argc, argv);
+  const std::wstring programFolder = ProgramFolderOf(p.folders.ExecutablePath());
 
   // Components come up first, in a fixed order. Crash reporting registers its
   // handler before everything else once it exists.
   TLogHelper::Initialize(p.files, p.system, ExtractFileName(p.folders.ExecutablePath()));
-  // The language object joins here, ahead of anything that shows text.
+  LoadLanguageObject(p, programFolder);
   ::CoInitialize(nullptr);  // shell links and the taskbar list need COM on this thread
   win32::ApplyDpiDecision(p);
 
-  // The entry sequence proper.
+  // The entry sequence proper. The crash reporter receives the product name and
+  // version here once it exists.
   const std::wstring productVersion = GetProductVersion(p);
-  // The crash reporter receives the product name and version here.
-  (void)productVersion;
 
   if (mode == LaunchMode::CrashTest) throw std::runtime_error("TESTERRORTEST");
 
@@ -61,7 +76,8 @@ int RunEntrySequence(int argc, wchar_t** argv) {
     return 0;
   }
 
-  // The statistics library is loaded and told the product's parameters here.
+  Statistics().LoadStatistics(p.libraries, programFolder, L"UsageCounter.dll");
+  Statistics().SetStatParam(kStatProduct, productVersion, kStatCompany, kStatUrl);
 
   const HWND applicationWindow = win32::CreateApplicationWindow(::GetModuleHandleW(nullptr));
   // The tip window is created here; its creation runs the whole detection and

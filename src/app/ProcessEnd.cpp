@@ -6,7 +6,6 @@
 
 #include "app/ProductLocations.h"
 #include "base/LogHelper.h"
-#include "platform/SpecialFolders.h"
 #include "platform/win32/IniFile.h"
 
 namespace nudgelet::app {
@@ -20,8 +19,7 @@ void EndProcessAtOnce() {
 
 void StopLogForOrderlyExit(const platform::Platform& p) {
   TLogHelper::Stop([&p](std::uint32_t errorCount) {
-    const std::wstring mainIni =
-        GetSpecialFolder(p, platform::csidl::kAppData) + L"\\Corvane\\Patchwell Hub\\Main.ini";
+    const std::wstring mainIni = GetMainIniPath(p);
     if (!p.files.FileExists(mainIni)) return;
     platform::win32::TIniFile ini(p.files, mainIni);
     const std::int32_t sum = ini.ReadInteger(L"Log", L"ERROR", 0) + static_cast<std::int32_t>(errorCount);
