@@ -72,6 +72,8 @@ class FileSystem {
   virtual std::optional<FileVersion> FixedFileVersion(const std::wstring& path) const = 0;
   // How this system reads text without a byte-order mark (its ANSI code page).
   virtual std::wstring DecodeSystemCodePage(std::string_view bytes) const = 0;
+  // The reverse; characters the code page lacks become "?".
+  virtual std::string EncodeSystemCodePage(std::wstring_view text) const = 0;
 
   bool Exists(const std::wstring& path) const { return Attributes(path).has_value(); }
   bool FileExists(const std::wstring& path) const;

@@ -33,9 +33,6 @@ bool Win32FileSystem::CreateFolders(const std::wstring& path) const {
   return ::GetLastError() == ERROR_ALREADY_EXISTS && DirectoryExists(folder);
 }
 
-}  // namespace nudgelet::platform::win32
-
-namespace nudgelet::platform::win32 {
 namespace {
 
 std::uint32_t LastErrorOr(std::uint32_t fallback) {
@@ -170,6 +167,14 @@ std::wstring Win32FileSystem::DecodeSystemCodePage(std::string_view bytes) const
   std::wstring text(static_cast<std::size_t>(n), L'\0');
   ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
   return text;
+}
+
+std::string Win32FileSystem::EncodeSystemCodePage(std::wstring_view text) const {
+  if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) return {};
+  const int n = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+  return bytes;
 }
 
 }  // namespace nudgelet::platform::win32

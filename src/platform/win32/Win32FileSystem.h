@@ -14,6 +14,7 @@ class Win32FileSystem final : public FileSystem {
   std::unique_ptr<AppendableFile> OpenForAppend(const std::wstring& path) const override;
   std::optional<FileVersion> FixedFileVersion(const std::wstring& path) const override;
   std::wstring DecodeSystemCodePage(std::string_view bytes) const override;
+  std::string EncodeSystemCodePage(std::wstring_view text) const override;
 };
 
 }  // namespace nudgelet::platform::win32

@@ -134,6 +134,12 @@ std::optional<FileVersion> InMemoryFileSystem::FixedFileVersion(const std::wstri
 
 std::wstring InMemoryFileSystem::DecodeSystemCodePage(std::string_view bytes) const { return Latin1ToWide(bytes); }
 
+std::string InMemoryFileSystem::EncodeSystemCodePage(std::wstring_view text) const {
+  std::string out;
+  for (wchar_t c : text) out.push_back(static_cast<std::uint32_t>(c) < 256 ? static_cast<char>(c) : '?');
+  return out;
+}
+
 std::optional<std::wstring> FakeSystemFacts::EnvironmentVariable(const std::wstring& name) const {
   auto it = environment.find(name);
   if (it == environment.end()) return std::nullopt;

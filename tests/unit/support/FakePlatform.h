@@ -40,6 +40,7 @@ class InMemoryFileSystem final : public platform::FileSystem {
   std::unique_ptr<platform::AppendableFile> OpenForAppend(const std::wstring& path) const override;
   std::optional<platform::FileVersion> FixedFileVersion(const std::wstring& path) const override;
   std::wstring DecodeSystemCodePage(std::string_view bytes) const override;
+  std::string EncodeSystemCodePage(std::wstring_view text) const override;
 
  private:
   struct File {
