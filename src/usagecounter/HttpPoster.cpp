@@ -73,6 +73,14 @@ PostResult HttpPost(const std::wstring& url, std::string_view body, const wchar_
   if (!request) return {};
   DWORD noRedirects = WINHTTP_DISABLE_REDIRECTS;
   ::WinHttpSetOption(request.Get(), WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects, sizeof(noRedirects));
+  // Waiting for the answer's headers has a limit of its own, not always the
+  // receive timeout; a server that accepts and never answers must not hold
+  // the caller longer than a read would.
+  DWORD responseTimeout = static_cast<DWORD>(timeouts.receiveMs);
+  if (!::WinHttpSetOption(request.Get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
+                          sizeof(responseTimeout))) {
+    return {};
+  }
 
   const std::wstring headers = std::wstring(L"Content-Type: ") + contentType + L"\r\n";
   const auto length = static_cast<DWORD>(body.size());
