@@ -1,6 +1,8 @@
-// The user's opt-out, driven through the library's client with a settings file
-// of the test's own, so the user profile that other tests share stays untouched.
+// What the library takes from the user's profile: its folders and the opt-out.
+// The opt-out is driven through the library's client with a settings file of
+// the test's own, so the profile that other tests share stays untouched.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,7 @@
 #include "support/TempFolder.h"
 #include "usagecounter/StatClient.h"
 #include "usagecounter/UsageCounter.h"
+#include "usagecounter/UserLocations.h"
 #include "usagestats/CacheRules.h"
 
 namespace nudgelet {
@@ -25,7 +28,7 @@ void WriteMainIni(const std::wstring& path, const std::wstring& text) {
   ASSERT_TRUE(WriteFileBytes(path, "\xFF\xFE" + std::string(utf16.begin(), utf16.end())));
 }
 
-TEST(UsageCounterOptOut, NothingIsRecordedOrSentUntilTheUserAllowsItAgain) {
+TEST(UsageCounterUser, NothingIsRecordedOrSentUntilTheUserAllowsItAgain) {
   TempFolder folder(L"uc-optout");
   usagecounter::ClientSetup setup;
   setup.defaultCacheFolder = folder.File(L"Stat");
@@ -59,6 +62,16 @@ TEST(UsageCounterOptOut, NothingIsRecordedOrSentUntilTheUserAllowsItAgain) {
   EXPECT_EQ(client.Record(L"ph1", L"after", 0, 0, 0, 0), UC_OK);
   EXPECT_EQ(client.PostCache(nullptr), UC_OK);
   EXPECT_EQ(server.Requests().size(), 1u);
+}
+
+TEST(UsageCounterUser, DataLivesInTheRoamingProductFolder) {
+  wchar_t roaming[MAX_PATH + 1] = {};
+  ASSERT_TRUE(::SHGetSpecialFolderPathW(nullptr, roaming, CSIDL_APPDATA, FALSE));
+  const std::wstring product = std::wstring(roaming) + L"\\Corvane\\Patchwell Hub";
+  EXPECT_EQ(usagecounter::ProductUserFolder(), product);
+  EXPECT_EQ(usagecounter::DefaultCacheFolder(), product + L"\\Stat");
+  EXPECT_EQ(usagecounter::UserSettingsFile(), product + L"\\Main.ini");
+  EXPECT_EQ(usagecounter::UserSetup().defaultCacheFolder, product + L"\\Stat");
 }
 
 }  // namespace
