@@ -1,0 +1,23 @@
+#pragma once
+// Where the library keeps its data for the current user, and the user's choice
+// to switch statistics off.
+
+#include <string>
+
+namespace nudgelet::usagecounter {
+
+// "<roaming application data>\Corvane\Patchwell Hub" without trailing
+// backslash; empty when the roaming folder cannot be found.
+std::wstring ProductUserFolder();
+
+// The folder of the event cache: ProductUserFolder() + "\Stat".
+std::wstring DefaultCacheFolder();
+
+// The user's settings file, ProductUserFolder() + "\Main.ini".
+std::wstring UserSettingsFile();
+
+// True when the settings file has [Stat] Disabled=1. A missing file or key
+// leaves statistics on.
+bool IsStatisticsDisabled(const std::wstring& settingsFile);
+
+}  // namespace nudgelet::usagecounter
