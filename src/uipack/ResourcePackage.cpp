@@ -156,7 +156,7 @@ class ResourcePackage::Parser {
   }
 
  private:
-  [[noreturn]] static void Fail(const std::string& problem) { throw PackageError("malformed package: " + problem); }
+  [[noreturn]] static void Fail(const std::string& problem) { throw PackageError("package refused: " + problem); }
 
   [[noreturn]] static void FailNode(std::uint64_t index, const std::string& problem) {
     Fail("node " + std::to_string(index) + ": " + problem);
@@ -203,6 +203,9 @@ class ResourcePackage::Parser {
       }
       if (depth_[i] >= limits_.maxDepth) {
         FailNode(self, "folders nest deeper than " + std::to_string(limits_.maxDepth) + " levels");
+      }
+      if (p_.nodes_.size() + count > limits_.maxEntries) {
+        Fail("the package holds more than the limit of " + std::to_string(limits_.maxEntries) + " entries");
       }
       bool sorted = true;
       for (std::uint64_t k = first; k < first + count; ++k) {

@@ -36,6 +36,10 @@ struct PackageLimits {
   std::uint64_t maxTotalBytes = 256u << 20;
   // Folder levels below the root.
   std::uint32_t maxDepth = 64;
+  // Files and folders, the root included. Each costs a table entry of some
+  // 50 bytes, so the tree's size alone would let a package ask for several
+  // times its own size in memory.
+  std::uint32_t maxEntries = 1u << 20;
 };
 
 // Qt's name hash over UTF-16 code units; every name in a package carries it.

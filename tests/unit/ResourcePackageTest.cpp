@@ -349,7 +349,7 @@ TEST(ResourcePackage, CorruptOrCutStreamsFailWhenRead) {
   EXPECT_THAT(Refusal(noSize.bytes), HasSubstr("no size"));
 }
 
-TEST(ResourcePackage, RefusesDecompressionBombsBeforeInflating) {
+TEST(ResourcePackage, RefusesBombsAndOversizedPackagesBeforeInflating) {
   // A small package that declares 4 GB.
   const auto liar = CompressedPackage(std::string(2000, 'x'), 0xFFFFFFFF);
   ASSERT_LT(liar.bytes.size(), 1024u);
@@ -372,6 +372,12 @@ TEST(ResourcePackage, RefusesDecompressionBombsBeforeInflating) {
   limits = PackageLimits{};
   limits.maxTotalBytes = 50000;
   EXPECT_THAT(Refusal(BuildPackage(Folder(u"", many)).bytes, limits), HasSubstr("in all"));
+
+  limits = PackageLimits{};
+  limits.maxEntries = 10;  // the root and ten files
+  EXPECT_THAT(Refusal(BuildPackage(Folder(u"", many)).bytes, limits), HasSubstr("limit of 10 entries"));
+  limits.maxEntries = 11;
+  EXPECT_EQ(Refusal(BuildPackage(Folder(u"", many)).bytes, limits), "accepted");
 
   limits = PackageLimits{};
   limits.maxPackageBytes = 100;
