@@ -51,6 +51,15 @@ std::string Refusal(const std::vector<std::uint8_t>& bytes, const PackageLimits&
   return "accepted";
 }
 
+std::string ReadFailure(const ResourcePackage& package, const wchar_t* path) {
+  try {
+    package.ReadFile(path);
+  } catch (const PackageError& e) {
+    return e.what();
+  }
+  return "read";
+}
+
 TEST(QtNameHash, AgreesWithWhatRccStores) {
   EXPECT_EQ(QtNameHash(u"public"), 0x077B92F3u);
   EXPECT_EQ(QtNameHash(u"sub"), 0x7AB2u);
@@ -316,20 +325,10 @@ BuiltPackage CompressedPackage(const std::string& content, std::uint32_t declare
 TEST(ResourcePackage, InflatedSizeMustEqualTheDeclaredSize) {
   const std::string content(1000, 'a');
   EXPECT_EQ(ResourcePackage::Open(CompressedPackage(content, 1000).bytes).ReadFile(L"c.ini"), Bytes(content));
-
-  const auto more = ResourcePackage::Open(CompressedPackage(content, 999).bytes);
-  EXPECT_THROW(
-      {
-        try {
-          more.ReadFile(L"c.ini");
-        } catch (const PackageError& e) {
-          EXPECT_THAT(e.what(), HasSubstr("more than the declared 999"));
-          throw;
-        }
-      },
-      PackageError);
-  const auto fewer = ResourcePackage::Open(CompressedPackage(content, 1001).bytes);
-  EXPECT_THROW(fewer.ReadFile(L"c.ini"), PackageError);
+  EXPECT_THAT(ReadFailure(ResourcePackage::Open(CompressedPackage(content, 999).bytes), L"c.ini"),
+              HasSubstr("more than the declared 999"));
+  EXPECT_THAT(ReadFailure(ResourcePackage::Open(CompressedPackage(content, 1001).bytes), L"c.ini"),
+              HasSubstr("inflates to 1000 bytes, not the declared 1001"));
 }
 
 TEST(ResourcePackage, CorruptOrCutStreamsFailWhenRead) {
@@ -338,11 +337,11 @@ TEST(ResourcePackage, CorruptOrCutStreamsFailWhenRead) {
   const std::size_t stream = corrupt.dataOf.at(1) + 8;
   corrupt.bytes[stream + 4] ^= 0xFF;
   corrupt.bytes[stream + 5] ^= 0xFF;
-  EXPECT_THROW(ResourcePackage::Open(corrupt.bytes).ReadFile(L"c.ini"), PackageError);
+  EXPECT_THAT(ReadFailure(ResourcePackage::Open(corrupt.bytes), L"c.ini"), HasSubstr("corrupt"));
 
   auto cut = CompressedPackage(content, static_cast<std::uint32_t>(content.size()));
   cut.Put32(cut.dataOf.at(1), Be32(cut.bytes, cut.dataOf.at(1)) - 6);  // stream loses its end
-  EXPECT_THROW(ResourcePackage::Open(cut.bytes).ReadFile(L"c.ini"), PackageError);
+  EXPECT_THAT(ReadFailure(ResourcePackage::Open(cut.bytes), L"c.ini"), HasSubstr("ends early"));
 
   auto noSize = CompressedPackage(content, 0);
   noSize.Put32(noSize.dataOf.at(1), 3);

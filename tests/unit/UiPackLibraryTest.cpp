@@ -188,17 +188,6 @@ TEST_F(UiPackLibraryTest, BoundedReadCopiesOnlyWhatFits) {
   EXPECT_EQ(buffer, expected);
 }
 
-TEST_F(UiPackLibraryTest, PendingReadsStayBounded) {
-  ASSERT_TRUE(library_.Register(L"C:\\skin\\classic.rcc"));
-  std::uint32_t size = 0;
-  for (std::uint32_t thread = 1; thread <= UiPackLibrary::kMaxPendingReads + 1; ++thread) {
-    ASSERT_TRUE(library_.Data(thread, L":/classic/main.ini", nullptr, &size));
-  }
-  std::vector<std::uint8_t> buffer(size);
-  EXPECT_FALSE(library_.Data(1, L":/classic/main.ini", buffer.data(), nullptr));  // the oldest was forgotten
-  EXPECT_TRUE(library_.Data(2, L":/classic/main.ini", buffer.data(), nullptr));
-}
-
 TEST_F(UiPackLibraryTest, EnumFillsTextHandlesWithBarSeparatedNames) {
   ASSERT_TRUE(library_.Register(L"C:\\skin\\public.rcc"));
   ASSERT_TRUE(library_.Register(L"C:\\skin\\overlay.rcc"));
