@@ -32,17 +32,26 @@ TextHandleTable::Slot* TextHandleTable::Lookup(std::uint32_t handle) {
   return const_cast<Slot*>(static_cast<const TextHandleTable*>(this)->Lookup(handle));
 }
 
-const wchar_t* TextHandleTable::Get(std::uint32_t handle) const {
+const wchar_t* TextHandleTable::Get(std::uint32_t handle) {
   std::lock_guard lock(mutex_);
-  const Slot* slot = Lookup(handle);
-  return slot ? slot->text->c_str() : L"";
+  Slot* slot = Lookup(handle);
+  if (!slot) return L"";
+  slot->lent = true;
+  return slot->text->c_str();
 }
 
 bool TextHandleTable::Set(std::uint32_t handle, std::wstring text) {
   std::lock_guard lock(mutex_);
   Slot* slot = Lookup(handle);
   if (!slot) return false;
-  *slot->text = std::move(text);
+  if (slot->lent) {
+    // Someone may still hold the old text's pointer.
+    slot->retired.push_back(std::move(slot->text));
+    slot->text = std::make_unique<std::wstring>(std::move(text));
+    slot->lent = false;
+  } else {
+    *slot->text = std::move(text);
+  }
   return true;
 }
 
@@ -51,6 +60,8 @@ bool TextHandleTable::Close(std::uint32_t handle) {
   Slot* slot = Lookup(handle);
   if (!slot) return false;
   slot->text.reset();
+  slot->retired.clear();
+  slot->lent = false;
   // Generations run from 1 to 0xFFFF and then start over.
   slot->generation = static_cast<std::uint16_t>(slot->generation == 0xFFFF ? 1 : slot->generation + 1);
   free_.push_back(static_cast<std::uint16_t>((handle & 0xFFFF) - 1));

@@ -19,9 +19,10 @@ class TextHandleTable {
 
   // A new empty text; 0 when the table is full.
   std::uint32_t Create();
-  // The handle's text. Stays valid until the handle is closed or its text is
-  // set again; for a handle that is not open, an empty text that is always valid.
-  const wchar_t* Get(std::uint32_t handle) const;
+  // The handle's text. Stays valid until the handle is closed, even when the
+  // text is set again meanwhile; for a handle that is not open, an empty text
+  // that is always valid.
+  const wchar_t* Get(std::uint32_t handle);
   // False for a handle that is not open.
   bool Set(std::uint32_t handle, std::wstring text);
   bool Close(std::uint32_t handle);
@@ -33,6 +34,9 @@ class TextHandleTable {
     // Null while the slot is free. Held by pointer so that a text stays where
     // it is when the table grows.
     std::unique_ptr<std::wstring> text;
+    // Texts replaced after Get handed them out; they live until the handle is closed.
+    std::vector<std::unique_ptr<std::wstring>> retired;
+    bool lent = false;
   };
 
   Slot* Lookup(std::uint32_t handle);

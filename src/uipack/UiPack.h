@@ -63,8 +63,9 @@ int UIPACK_CALL UiPackEnum(const wchar_t* folder, std::uint32_t foldersText, std
 // A new empty text; 0 when no handle is available (65535 are open).
 std::uint32_t UIPACK_CALL QStringCreate();
 
-// The text of a handle, valid until the handle is closed or its text changes
-// (QStringSet, UiPackEnum). Never null: a handle that is not open gives "".
+// The text of a handle, valid until the handle is closed, also when the text
+// changes meanwhile (QStringSet, UiPackEnum). Never null: a handle that is not
+// open gives "".
 const wchar_t* UIPACK_CALL QStringGet(std::uint32_t handle);
 
 // Replaces the text (null means empty). Returns 0 for a handle that is not open.

@@ -253,6 +253,10 @@ TEST(TextHandleTable, HandlesAreCheckedAndNeverReusedByAccident) {
   for (int i = 0; i < 1000; ++i) more.push_back(table.Create());
   EXPECT_EQ(table.Get(a), text);
   EXPECT_EQ(std::wstring(text), L"images|");
+  // A new text does not pull the old one from under whoever holds it.
+  EXPECT_TRUE(table.Set(a, std::wstring(500, L'x')));
+  EXPECT_EQ(std::wstring(text), L"images|");
+  EXPECT_EQ(std::wstring(table.Get(a)), std::wstring(500, L'x'));
 
   EXPECT_TRUE(table.Close(a));
   EXPECT_FALSE(table.Close(a));
