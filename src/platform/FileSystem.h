@@ -59,6 +59,8 @@ class FileSystem {
   // The whole file, opened with sharing for everyone so that a file another
   // program holds open can still be read. Larger files fail with kFileTooLarge.
   virtual FileReadResult ReadFile(const std::wstring& path, std::uint64_t maxBytes) const = 0;
+  // At most count bytes from offset on (fewer at the end of the file), shared like ReadFile.
+  virtual FileReadResult ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count) const = 0;
   // Replaces the file's content in one step: the bytes go to a temporary file in
   // the same folder, are flushed, and the temporary file is moved over the
   // original. Returns 0 or the Windows error code; on failure the original is

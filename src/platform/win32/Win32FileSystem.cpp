@@ -106,6 +106,30 @@ FileReadResult Win32FileSystem::ReadFile(const std::wstring& path, std::uint64_t
   return result;
 }
 
+FileReadResult Win32FileSystem::ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count) const {
+  FileReadResult result;
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    result.error = LastErrorOr(os_error::kFileNotFound);
+    return result;
+  }
+  LARGE_INTEGER position{};
+  position.QuadPart = static_cast<LONGLONG>(offset);
+  if (!::SetFilePointerEx(file.Get(), position, nullptr, FILE_BEGIN)) {
+    result.error = LastErrorOr(os_error::kInvalidData);
+    return result;
+  }
+  result.bytes.resize(std::min<std::size_t>(count, 1u << 30));
+  DWORD got = 0;
+  if (!::ReadFile(file.Get(), result.bytes.data(), static_cast<DWORD>(result.bytes.size()), &got, nullptr)) {
+    result.error = LastErrorOr(os_error::kInvalidData);
+    got = 0;
+  }
+  result.bytes.resize(got);
+  return result;
+}
+
 std::uint32_t Win32FileSystem::WriteFileAtomically(const std::wstring& path,
                                                    const std::vector<std::uint8_t>& bytes) const {
   // The temporary file sits beside the original so that the final move is a

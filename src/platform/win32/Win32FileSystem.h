@@ -9,6 +9,7 @@ class Win32FileSystem final : public FileSystem {
   bool SetAttributes(const std::wstring& path, std::uint32_t attributes) const override;
   bool CreateFolders(const std::wstring& path) const override;
   FileReadResult ReadFile(const std::wstring& path, std::uint64_t maxBytes) const override;
+  FileReadResult ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count) const override;
   std::uint32_t WriteFileAtomically(const std::wstring& path, const std::vector<std::uint8_t>& bytes) const override;
   std::uint32_t CreateFileIfMissing(const std::wstring& path) const override;
   std::unique_ptr<AppendableFile> OpenForAppend(const std::wstring& path) const override;

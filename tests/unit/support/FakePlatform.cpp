@@ -77,6 +77,20 @@ FileReadResult InMemoryFileSystem::ReadFile(const std::wstring& path, std::uint6
   return result;
 }
 
+FileReadResult InMemoryFileSystem::ReadFilePart(const std::wstring& path, std::uint64_t offset,
+                                                std::size_t count) const {
+  FileReadResult result = ReadFile(path, UINT64_MAX);
+  if (result.error) return result;
+  if (offset >= result.bytes.size()) {
+    result.bytes.clear();
+  } else {
+    const std::size_t start = static_cast<std::size_t>(offset);
+    result.bytes = std::vector<std::uint8_t>(result.bytes.begin() + static_cast<std::ptrdiff_t>(start),
+                                             result.bytes.begin() + static_cast<std::ptrdiff_t>(std::min(result.bytes.size(), start + count)));
+  }
+  return result;
+}
+
 std::uint32_t InMemoryFileSystem::WriteFileAtomically(const std::wstring& path,
                                                       const std::vector<std::uint8_t>& bytes) const {
   std::lock_guard lock(mutex_);
