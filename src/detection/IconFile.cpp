@@ -1,0 +1,202 @@
+#include "detection/IconFile.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace nudgelet::detection {
+namespace {
+
+// No icon entry the list can use is larger; bigger claims are not icons.
+constexpr int kMaxSide = 1024;
+
+std::uint32_t U16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
+std::uint32_t U32(const std::uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+struct Entry {
+  int width;
+  int height;
+  int bits;
+  std::uint32_t offset;
+  std::uint32_t size;
+};
+
+std::optional<BgraBitmap> DecodePng(const std::uint8_t* data, std::size_t size) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, data, size)) return std::nullopt;
+  if (image.width == 0 || image.height == 0 || image.width > kMaxSide || image.height > kMaxSide) {
+    png_image_free(&image);
+    return std::nullopt;
+  }
+  image.format = PNG_FORMAT_BGRA;
+  std::vector<std::uint8_t> buffer(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, buffer.data(), 0, nullptr)) {
+    png_image_free(&image);
+    return std::nullopt;
+  }
+  BgraBitmap bitmap(static_cast<int>(image.width), static_cast<int>(image.height));
+  for (std::size_t i = 0; i < bitmap.pixels.size(); ++i) {
+    const std::uint8_t* p = &buffer[i * 4];
+    bitmap.pixels[i] = Premultiply(p[2], p[1], p[0], p[3]);
+  }
+  return bitmap;
+}
+
+std::optional<BgraBitmap> DecodeBmp(const std::uint8_t* data, std::size_t size, int entryHeight) {
+  if (size < 40) return std::nullopt;
+  const std::uint32_t headerSize = U32(data);
+  const std::int32_t width = static_cast<std::int32_t>(U32(data + 4));
+  const std::int32_t doubleHeight = static_cast<std::int32_t>(U32(data + 8));
+  const int bits = static_cast<int>(U16(data + 14));
+  const std::uint32_t compression = U32(data + 16);
+  std::uint32_t colours = U32(data + 32);
+  if (headerSize < 40 || headerSize > size || compression != 0) return std::nullopt;
+  if (width <= 0 || width > kMaxSide || doubleHeight <= 0 || doubleHeight > 2 * kMaxSide) return std::nullopt;
+  // The height counts the colour rows and the mask rows together.
+  const int height = doubleHeight / 2 > 0 ? doubleHeight / 2 : entryHeight;
+  if (height <= 0 || height > kMaxSide) return std::nullopt;
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return std::nullopt;
+
+  std::size_t offset = headerSize;
+  std::vector<std::uint32_t> palette;
+  if (bits <= 8) {
+    if (colours == 0 || colours > (1u << bits)) colours = 1u << bits;
+    if (offset + std::size_t{colours} * 4 > size) return std::nullopt;
+    for (std::uint32_t i = 0; i < colours; ++i) {
+      const std::uint8_t* q = data + offset + i * 4;
+      palette.push_back((std::uint32_t{q[2]} << 16) | (std::uint32_t{q[1]} << 8) | q[0]);
+    }
+    offset += std::size_t{colours} * 4;
+  }
+  const std::size_t colourStride = ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
+  const std::size_t maskStride = ((static_cast<std::size_t>(width) + 31) / 32) * 4;
+  const std::size_t colourBytes = colourStride * height;
+  if (offset + colourBytes > size) return std::nullopt;
+  const std::uint8_t* colourRows = data + offset;
+  // Some writers leave the mask out of 32-bit entries: their alpha alone counts.
+  const bool hasMask = offset + colourBytes + maskStride * height <= size;
+  const std::uint8_t* maskRows = hasMask ? colourRows + colourBytes : nullptr;
+
+  BgraBitmap bitmap(width, height);
+  bool anyAlpha = false;
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = colourRows + colourStride * (height - 1 - y);  // rows are stored bottom up
+    for (int x = 0; x < width; ++x) {
+      std::uint32_t rgb = 0;
+      std::uint8_t alpha = 255;
+      switch (bits) {
+        case 32:
+          rgb = (std::uint32_t{row[x * 4 + 2]} << 16) | (std::uint32_t{row[x * 4 + 1]} << 8) | row[x * 4];
+          alpha = row[x * 4 + 3];
+          anyAlpha = anyAlpha || alpha != 0;
+          break;
+        case 24:
+          rgb = (std::uint32_t{row[x * 3 + 2]} << 16) | (std::uint32_t{row[x * 3 + 1]} << 8) | row[x * 3];
+          break;
+        default: {
+          const int perByte = 8 / bits;
+          const int shift = 8 - bits * (x % perByte + 1);
+          const std::uint32_t index = (row[x / perByte] >> shift) & ((1u << bits) - 1);
+          rgb = index < palette.size() ? palette[index] : 0;
+        }
+      }
+      bitmap.At(x, y) = (std::uint32_t{alpha} << 24) | rgb;
+    }
+  }
+  // Without real alpha, the mask says which pixels show.
+  const bool useMask = bits != 32 || !anyAlpha;
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* mask = maskRows ? maskRows + maskStride * (height - 1 - y) : nullptr;
+    for (int x = 0; x < width; ++x) {
+      std::uint32_t& p = bitmap.At(x, y);
+      std::uint8_t alpha = static_cast<std::uint8_t>(p >> 24);
+      if (useMask) alpha = (mask && ((mask[x / 8] >> (7 - x % 8)) & 1)) ? 0 : 255;
+      p = Premultiply(static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p),
+                      alpha);
+    }
+  }
+  return bitmap;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> DecodeHexText(const std::wstring& text) {
+  if (text.size() % 2 != 0) return std::nullopt;
+  auto digit = [](wchar_t c) -> int {
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    return -1;
+  };
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(text.size() / 2);
+  for (std::size_t i = 0; i < text.size(); i += 2) {
+    const int hi = digit(text[i]);
+    const int lo = digit(text[i + 1]);
+    if (hi < 0 || lo < 0) return std::nullopt;
+    bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
+  }
+  return bytes;
+}
+
+BgraBitmap ResizeBitmap(const BgraBitmap& source, int width, int height) {
+  BgraBitmap out(width, height);
+  if (source.Empty() || out.Empty()) return out;
+  for (int y = 0; y < out.height; ++y) {
+    const int y0 = y * source.height / out.height;
+    const int y1 = std::max(y0 + 1, (y + 1) * source.height / out.height);
+    for (int x = 0; x < out.width; ++x) {
+      const int x0 = x * source.width / out.width;
+      const int x1 = std::max(x0 + 1, (x + 1) * source.width / out.width);
+      std::uint32_t sum[4] = {0, 0, 0, 0};
+      for (int sy = y0; sy < y1; ++sy) {
+        for (int sx = x0; sx < x1; ++sx) {
+          const std::uint32_t p = source.At(sx, sy);
+          for (int c = 0; c < 4; ++c) sum[c] += (p >> (8 * c)) & 0xFF;
+        }
+      }
+      const std::uint32_t n = static_cast<std::uint32_t>((y1 - y0) * (x1 - x0));
+      std::uint32_t p = 0;
+      for (int c = 0; c < 4; ++c) p |= ((sum[c] + n / 2) / n) << (8 * c);
+      out.At(x, y) = p;
+    }
+  }
+  return out;
+}
+
+std::optional<BgraBitmap> DecodeIconFile(const std::uint8_t* data, std::size_t size, int wanted) {
+  if (!data || size < 6 || U16(data) != 0 || (U16(data + 2) != 1 && U16(data + 2) != 2)) return std::nullopt;
+  const std::size_t count = U16(data + 4);
+  if (count == 0 || 6 + count * 16 > size) return std::nullopt;
+  std::vector<Entry> entries;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint8_t* e = data + 6 + i * 16;
+    Entry entry{e[0] ? e[0] : 256, e[1] ? e[1] : 256, static_cast<int>(U16(e + 6)), U32(e + 12), U32(e + 8)};
+    if (std::uint64_t{entry.offset} + entry.size > size || entry.size < 8) continue;
+    entries.push_back(entry);
+  }
+  // Closest size first, then deeper colour; a broken entry makes way for the next.
+  std::stable_sort(entries.begin(), entries.end(), [wanted](const Entry& a, const Entry& b) {
+    const int da = std::abs(a.width - wanted);
+    const int db = std::abs(b.width - wanted);
+    return da != db ? da < db : a.bits > b.bits;
+  });
+  for (const Entry& entry : entries) {
+    const std::uint8_t* image = data + entry.offset;
+    static const std::uint8_t kPng[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    std::optional<BgraBitmap> bitmap = std::memcmp(image, kPng, 8) == 0
+                                           ? DecodePng(image, entry.size)
+                                           : DecodeBmp(image, entry.size, entry.height);
+    if (!bitmap) continue;
+    if (bitmap->width != wanted || bitmap->height != wanted) return ResizeBitmap(*bitmap, wanted, wanted);
+    return bitmap;
+  }
+  return std::nullopt;
+}
+
+}  // namespace nudgelet::detection
