@@ -6,6 +6,7 @@
 #include "base/Strings.h"
 #include "platform/ProcessModel.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/ShellFileIcons.h"
 #include "platform/win32/SystemPlatform.h"
 #include "support/Screenshot.h"
 
@@ -167,6 +168,16 @@ TEST(Win32Shell, StartsProgramsAndReportsFailure) {
   request.file = L"C:\\no\\such\\program.exe";
   request.parameters.clear();
   EXPECT_FALSE(P().shell.Execute(request));
+}
+
+TEST(Win32FileIcons, DrawsAProgramsIconIntoThirtyTwoPixels) {
+  platform::win32::ShellFileIcons icons;
+  const auto icon = icons.FileIcon(P().folders.SystemDirectory() + L"\\notepad.exe", 0);
+  ASSERT_TRUE(icon);
+  EXPECT_EQ(icon->width, 32);
+  int opaque = 0;
+  for (std::uint32_t p : icon->pixels) opaque += (p >> 24) == 0xFF;
+  EXPECT_GT(opaque, 32);
 }
 
 LRESULT CALLBACK SolidWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
