@@ -1,0 +1,102 @@
+#pragma once
+// One open SQLite connection with the layer's statement running and parameter
+// binding. Results come back as TSQLiteTable (SQLiteTable.h).
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "detection/SQLiteLibrary.h"
+
+namespace nudgelet::detection {
+
+class TSQLiteTable;
+
+// A value for a positional parameter. std::string is text already in UTF-8; a
+// null pointer binds SQL NULL, any other pointer is refused.
+using SqlBlob = std::vector<std::uint8_t>;
+using SqlValue = std::variant<std::monostate, bool, std::int32_t, std::int64_t, double, std::wstring, std::string,
+                              SqlBlob, const void*>;
+
+// How blob bytes read as text become text: the system's code page.
+using CodePageDecoder = std::function<std::wstring(std::string_view)>;
+
+class TSQLiteDatabase {
+ public:
+  using BeforeQueryEvent = std::function<void(TSQLiteDatabase& db, const std::string& sqlUtf8)>;
+
+  // Opens fileName with sqlite3_open (an empty name gives a private temporary
+  // database). Failures raise ESQLiteException naming shownName.
+  TSQLiteDatabase(const TSQLiteLibrary& sqlite, const std::wstring& fileName, const std::wstring& shownName);
+  // Rolls back an open transaction, then closes the connection.
+  ~TSQLiteDatabase();
+  TSQLiteDatabase(const TSQLiteDatabase&) = delete;
+  TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
+
+  // The complete result of one query, read into memory.
+  std::unique_ptr<TSQLiteTable> QueryTable(const std::string& sqlUtf8, const std::vector<SqlValue>& values = {});
+  // One statement without result rows.
+  void ExecuteStatement(const std::string& sqlUtf8, const std::vector<SqlValue>& values = {});
+  // Every statement of a script in turn; the first failure stops it.
+  void ExecuteScript(const std::string& sqlUtf8);
+
+  void BeginTransaction();
+  void Commit();
+  void Rollback();
+  bool InTransaction() const { return inTransaction_; }
+
+  // Named parameters for the next statement only ("name" as written in the SQL,
+  // with its ":", "@" or "$"). Names the statement does not use are skipped.
+  void AddParamInt(const std::string& name, std::int64_t value);
+  void AddParamFloat(const std::string& name, double value);
+  void AddParamText(const std::string& name, const std::wstring& value);
+  void AddParamNull(const std::string& name);
+
+  BeforeQueryEvent OnBeforeQuery;
+  CodePageDecoder DecodeCodePage;
+
+  const TSQLiteLibrary& Sqlite() const { return sqlite_; }
+  sqlite::Connection* Handle() const { return db_; }
+
+ private:
+  friend class TSQLiteTable;
+  struct Param {
+    std::string name;
+    int type;  // sqlite::kInteger, kFloat, kText or kNull
+    std::int64_t integer = 0;
+    double number = 0;
+    std::string text;
+  };
+
+  [[noreturn]] void Raise(std::wstring_view message, const std::string& sqlUtf8) const;
+  // Prepares one statement; raises the layer's messages. tail receives the rest of the script.
+  sqlite::Statement* Prepare(const std::string& sqlUtf8, const char* sql, const char** tail);
+  void BindPending(sqlite::Statement* statement);
+  void BindValues(sqlite::Statement* statement, const std::vector<SqlValue>& values);
+  void RunPrepared(sqlite::Statement* statement, const std::string& sqlUtf8, const std::vector<SqlValue>& values);
+
+  const TSQLiteLibrary& sqlite_;
+  sqlite::Connection* db_ = nullptr;
+  bool inTransaction_ = false;
+  std::vector<Param> params_;
+};
+
+// Finalizes a prepared statement on every path out of a scope.
+class StatementGuard {
+ public:
+  StatementGuard(const TSQLiteLibrary& sqlite, sqlite::Statement* statement) : sqlite_(sqlite), statement_(statement) {}
+  ~StatementGuard() {
+    if (statement_) sqlite_.Finalize(statement_);
+  }
+  StatementGuard(const StatementGuard&) = delete;
+  StatementGuard& operator=(const StatementGuard&) = delete;
+
+ private:
+  const TSQLiteLibrary& sqlite_;
+  sqlite::Statement* statement_;
+};
+
+}  // namespace nudgelet::detection
