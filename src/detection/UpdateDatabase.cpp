@@ -104,7 +104,7 @@ std::wstring TUpdateDatabase::FindKey(const std::wstring& displayName, const std
   const auto first = Query(L"SELECT Key FROM SoftBase WHERE (instr(" + QuotedSql(displayName) +
                            L",DisplayName) > 0)" + byPublisher);
   if (!first || first->RowCount() < 2) return KeyOfOnlyRow(first.get());
-  // Several products fit: the one whose DisplayName starts the installed name.
+  // Several products fit: the one named like the installed program decides.
   return KeyOfOnlyRow(Query(L"SELECT Key FROM SoftBase WHERE (DisplayName like " + QuotedSql(displayName + L"%") +
                             L")" + byPublisher)
                           .get());

@@ -34,7 +34,7 @@ class TUpdateDatabase {
 
   // The key whose DisplayName occurs in displayName (case-sensitive) and whose
   // Publisher contains publisher (LIKE). When several do, the one whose
-  // DisplayName is a prefix of displayName, if exactly one is.
+  // DisplayName begins with displayName (LIKE), if exactly one does.
   std::wstring FindKey(const std::wstring& displayName, const std::wstring& publisher);
   // As the first search of FindKey, narrowed by SoftName containing softName.
   std::wstring FindKeyBySoftName(const std::wstring& displayName, const std::wstring& publisher,
