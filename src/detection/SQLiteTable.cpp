@@ -157,18 +157,18 @@ std::wstring FloatToText(double value) {
 
   std::string out = negative ? "-" : "";
   if (exponent >= 15 || exponent < -5) {
-    out += digits[0];
-    if (digits.size() > 1) out += "." + digits.substr(1);
-    out += "E" + std::to_string(exponent);
+    out.push_back(digits[0]);
+    if (digits.size() > 1) out.append(".").append(digits, 1);
+    out.append("E").append(std::to_string(exponent));
   } else if (exponent >= 0) {
     const auto whole = static_cast<std::size_t>(exponent) + 1;
     if (digits.size() <= whole) {
-      out += digits + std::string(whole - digits.size(), '0');
+      out.append(digits).append(whole - digits.size(), '0');
     } else {
-      out += digits.substr(0, whole) + "." + digits.substr(whole);
+      out.append(digits, 0, whole).append(".").append(digits, whole);
     }
   } else {
-    out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    out.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
   }
   return Latin1ToWide(out);
 }
