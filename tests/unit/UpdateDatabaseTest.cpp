@@ -243,6 +243,29 @@ TEST_F(UpdateDatabase, WithoutSqliteTheOpenFailsForLackOfAConnection) {
   EXPECT_EQ(db.FindKey(L"Notepad++", L"Notepad++ Team"), L"");
 }
 
+TEST_F(UpdateDatabase, ACipherProviderFailureIsACantDecryptOpenFailure) {
+  struct FailingCrypto final : platform::Crypto {
+    platform::Md5Digest Md5(const std::uint8_t*, std::size_t) const override { return {}; }
+    std::optional<std::vector<std::uint8_t>> AesEcbDecrypt(const std::vector<std::uint8_t>&, const std::uint8_t*,
+                                                           std::size_t) const override {
+      return std::nullopt;
+    }
+    std::optional<std::vector<std::uint8_t>> AesEcbEncrypt(const std::vector<std::uint8_t>&, const std::uint8_t*,
+                                                           std::size_t) const override {
+      return std::nullopt;
+    }
+  } crypto;
+  Build(kProducts);
+  TUpdateDatabase db(UpdateDatabaseSetup{RealFiles(), RealLibraries(), crypto, testing::SqliteLibrary(), temp_});
+  try {
+    db.AcquireDatabase(dbd_);
+    FAIL() << "opened without deciphering";
+  } catch (const ESQLiteException& e) {
+    EXPECT_EQ(e.Message(), L"Failed to open database,Cant Decrypt Database.");
+  }
+  EXPECT_FALSE(RealFiles().Exists(copy_));
+}
+
 TEST_F(UpdateDatabase, AWrongSizeIsRefusedAndLeavesNoCopy) {
   testing::WriteText(copy_, "an earlier run's copy");
   const std::vector<std::uint8_t> hundred(100, 7);
