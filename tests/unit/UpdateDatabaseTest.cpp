@@ -46,7 +46,7 @@ class UpdateDatabase : public ::testing::Test {
     RealFiles().CreateFolders(temp_);
   }
 
-  UpdateDatabaseSetup Setup(std::wstring sqliteLibrary = testing::SqliteLibrary()) {
+  UpdateDatabaseSetup DatabaseSetup(std::wstring sqliteLibrary = testing::SqliteLibrary()) {
     return UpdateDatabaseSetup{RealFiles(), RealLibraries(), SystemCrypto(), std::move(sqliteLibrary), temp_};
   }
   void Build(const std::string& sql) { tools::BuildDatabaseFromSql(services_, sql, dbd_); }
@@ -70,7 +70,7 @@ class UpdateDatabaseQueries : public UpdateDatabase {
   }
   void TearDown() override { db_.ReleaseDatabase(); }
 
-  TUpdateDatabase db_{Setup()};
+  TUpdateDatabase db_{DatabaseSetup()};
 };
 
 TEST_F(UpdateDatabaseQueries, KeySearchIsCaseSensitiveForTheNameButNotForThePublisher) {
@@ -121,7 +121,7 @@ TEST_F(UpdateDatabaseQueries, FieldsComeFromTheFirstMatchingRowAsText) {
 TEST_F(UpdateDatabase, MissingTablesAnswerNothing) {
   Build("CREATE TABLE SoftBase(Key varchar(50), DisplayName varchar(200));"
         "INSERT INTO SoftBase VALUES('{K}', 'Prog');");
-  TUpdateDatabase db(Setup());
+  TUpdateDatabase db(DatabaseSetup());
   db.AcquireDatabase(dbd_);
   EXPECT_EQ(db.FindKey(L"Prog", L"x"), L"");  // no Publisher column
   EXPECT_EQ(db.GetBaseField(L"{K}", L"DisplayName"), L"Prog");
@@ -131,7 +131,7 @@ TEST_F(UpdateDatabase, MissingTablesAnswerNothing) {
 
 TEST_F(UpdateDatabase, UseCountKeepsTheDatabaseOpenUntilTheLastRelease) {
   Build(kProducts);
-  TUpdateDatabase db(Setup());
+  TUpdateDatabase db(DatabaseSetup());
   EXPECT_EQ(db.GetBaseField(L"{NPP}", L"Key"), L"");
   db.AcquireDatabase(dbd_);
   db.AcquireDatabase(L"ignored once open");
@@ -158,7 +158,7 @@ TEST_F(UpdateDatabase, TheCopyInTheTemporaryFolderIsTheSqliteFileExactly) {
   }
   tools::EncipherFile(services_, original, dbd_);
   testing::WriteText(copy_, "an earlier run's copy");
-  TUpdateDatabase db(Setup());
+  TUpdateDatabase db(DatabaseSetup());
   db.AcquireDatabase(dbd_);
   EXPECT_EQ(testing::ReadBytes(copy_), testing::ReadBytes(original));
   EXPECT_EQ(db.GetDownField(L"{NPP}", 1, 1, L"OutURL"), L"https://example.invalid/npp64.exe");
@@ -202,7 +202,7 @@ class CopyHeldOpen final : public platform::FileSystem {
 TEST_F(UpdateDatabase, ACopyThatCannotBeDeletedIsUsedAsItIs) {
   Build("CREATE TABLE SoftBase(Key varchar(50)); INSERT INTO SoftBase VALUES('{OLD}');");
   {
-    TUpdateDatabase first(Setup());
+    TUpdateDatabase first(DatabaseSetup());
     first.AcquireDatabase(dbd_);
     first.ReleaseDatabase();
   }
@@ -217,14 +217,14 @@ TEST_F(UpdateDatabase, ACopyThatCannotBeDeletedIsUsedAsItIs) {
 }
 
 TEST_F(UpdateDatabase, ProbeNeverCreatesAMissingDatabase) {
-  TUpdateDatabase db(Setup());
+  TUpdateDatabase db(DatabaseSetup());
   EXPECT_TRUE(db.ProbeDatabase(dbd_));
   EXPECT_FALSE(RealFiles().Exists(dbd_));
   Build(kProducts);
   EXPECT_TRUE(db.ProbeDatabase(dbd_));
   // Without SQLite nothing opens.
   TSQLiteLibrary none;
-  TUpdateDatabase withoutSqlite(Setup(folder_.File(L"sqlite3.dll")), none);
+  TUpdateDatabase withoutSqlite(DatabaseSetup(folder_.File(L"sqlite3.dll")), none);
   EXPECT_FALSE(withoutSqlite.ProbeDatabase(dbd_));
   EXPECT_EQ(none.BoundCount(), 0u);
 }
@@ -232,7 +232,7 @@ TEST_F(UpdateDatabase, ProbeNeverCreatesAMissingDatabase) {
 TEST_F(UpdateDatabase, WithoutSqliteTheOpenFailsForLackOfAConnection) {
   Build(kProducts);
   TSQLiteLibrary none;
-  TUpdateDatabase db(Setup(folder_.File(L"sqlite3.dll")), none);
+  TUpdateDatabase db(DatabaseSetup(folder_.File(L"sqlite3.dll")), none);
   try {
     db.AcquireDatabase(dbd_);
     FAIL() << "opened without SQLite";
@@ -270,7 +270,7 @@ TEST_F(UpdateDatabase, AWrongSizeIsRefusedAndLeavesNoCopy) {
   testing::WriteText(copy_, "an earlier run's copy");
   const std::vector<std::uint8_t> hundred(100, 7);
   StoreText(EncodeBase64(hundred.data(), hundred.size()));
-  TUpdateDatabase db(Setup());
+  TUpdateDatabase db(DatabaseSetup());
   try {
     db.AcquireDatabase(dbd_);
     FAIL() << "accepted 100 bytes of ciphertext";
@@ -295,7 +295,7 @@ TEST_F(UpdateDatabase, HostileFilesGiveEmptyAnswers) {
   };
   for (std::size_t i = 0; i < stores.size(); ++i) {
     stores[i]();
-    TUpdateDatabase db(Setup());
+    TUpdateDatabase db(DatabaseSetup());
     db.AcquireDatabase(dbd_);
     EXPECT_EQ(db.FindKey(L"Notepad++", L"Notepad++ Team"), L"") << i;
     EXPECT_EQ(db.FindKeyBySoftName(L"Chrome", L"Google", L"User"), L"") << i;
@@ -306,7 +306,7 @@ TEST_F(UpdateDatabase, HostileFilesGiveEmptyAnswers) {
 }
 
 TEST_F(UpdateDatabase, AMissingFileOpensAnEmptyDatabaseAndCreatesNothing) {
-  TUpdateDatabase db(Setup());
+  TUpdateDatabase db(DatabaseSetup());
   db.AcquireDatabase(dbd_);
   EXPECT_EQ(db.FindKey(L"Notepad++", L"Notepad++ Team"), L"");
   db.ReleaseDatabase();

@@ -46,7 +46,7 @@ class UpdateDatabaseOnWindows : public ::testing::Test {
  protected:
   UpdateDatabaseOnWindows() { ::CreateDirectoryW(temp_.c_str(), nullptr); }
 
-  UpdateDatabaseSetup Setup() const {
+  UpdateDatabaseSetup DatabaseSetup() const {
     return {SystemPlatform().files, SystemPlatform().libraries, platform::SystemCrypto(),
             ProgramFolder() + L"sqlite3.dll", temp_ + L"\\"};
   }
@@ -65,13 +65,13 @@ class UpdateDatabaseOnWindows : public ::testing::Test {
 
 TEST_F(UpdateDatabaseOnWindows, ACopyHeldOpenByAnotherConnectionIsReused) {
   Build("{OLD}");
-  TUpdateDatabase running(Setup());
+  TUpdateDatabase running(DatabaseSetup());
   running.AcquireDatabase(dbd_);
   // SQLite keeps its files open without delete sharing.
   EXPECT_EQ(SystemPlatform().files.RemoveFile(copy_), static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
 
   Build("{NEW}");
-  TUpdateDatabase second(Setup());
+  TUpdateDatabase second(DatabaseSetup());
   second.AcquireDatabase(dbd_);
   EXPECT_EQ(second.GetBaseField(L"{OLD}", L"Key"), L"{OLD}");
   EXPECT_EQ(second.GetBaseField(L"{NEW}", L"Key"), L"");
@@ -79,7 +79,7 @@ TEST_F(UpdateDatabaseOnWindows, ACopyHeldOpenByAnotherConnectionIsReused) {
   running.ReleaseDatabase();
 
   // Once nobody holds it, the next open deciphers afresh.
-  TUpdateDatabase later(Setup());
+  TUpdateDatabase later(DatabaseSetup());
   later.AcquireDatabase(dbd_);
   EXPECT_EQ(later.GetBaseField(L"{NEW}", L"Key"), L"{NEW}");
   later.ReleaseDatabase();
@@ -88,7 +88,7 @@ TEST_F(UpdateDatabaseOnWindows, ACopyHeldOpenByAnotherConnectionIsReused) {
 TEST_F(UpdateDatabaseOnWindows, ACopyLockedByAnotherProgramIsReusedToo) {
   Build("{OLD}");
   {
-    TUpdateDatabase first(Setup());
+    TUpdateDatabase first(DatabaseSetup());
     first.AcquireDatabase(dbd_);
     first.ReleaseDatabase();
   }
@@ -96,14 +96,14 @@ TEST_F(UpdateDatabaseOnWindows, ACopyLockedByAnotherProgramIsReusedToo) {
                                         OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(held);
   Build("{NEW}");
-  TUpdateDatabase db(Setup());
+  TUpdateDatabase db(DatabaseSetup());
   db.AcquireDatabase(dbd_);
   EXPECT_EQ(db.GetBaseField(L"{OLD}", L"Key"), L"{OLD}");
   db.ReleaseDatabase();
 }
 
 TEST_F(UpdateDatabaseOnWindows, ProbeLeavesNoFileBehind) {
-  TUpdateDatabase db(Setup());
+  TUpdateDatabase db(DatabaseSetup());
   EXPECT_TRUE(db.ProbeDatabase(dbd_));
   EXPECT_EQ(::GetFileAttributesW(dbd_.c_str()), INVALID_FILE_ATTRIBUTES);
 }
