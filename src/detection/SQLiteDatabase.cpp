@@ -38,7 +38,21 @@ void TSQLiteDatabase::Raise(std::wstring_view message, const std::string& sqlUtf
   throw ESQLiteException(ComposeSqliteError(message, sqlite_.ErrCode(db_), sqlite_.ErrMsg(db_), sqlUtf8));
 }
 
+int TSQLiteDatabase::OverBudget(void* argument) {
+  auto& budget = *static_cast<InstructionBudget*>(argument);
+  return ++budget.used > budget.allowed ? 1 : 0;
+}
+
+void TSQLiteDatabase::LimitStatements(std::size_t maxResultBytes, std::uint64_t maxThousandInstructions) {
+  maxResultBytes_ = maxResultBytes;
+  budget_->allowed = maxThousandInstructions;
+  budget_->used = 0;
+  const bool limited = maxThousandInstructions != 0;
+  sqlite_.ProgressHandler(db_, 1000, limited ? &OverBudget : nullptr, limited ? budget_.get() : nullptr);
+}
+
 Statement* TSQLiteDatabase::Prepare(const std::string& sqlUtf8, const char* sql, const char** tail) {
+  budget_->used = 0;
   Statement* statement = nullptr;
   if (sqlite_.PrepareV2(db_, sql, -1, &statement, tail) != sqlite::kOk) {
     if (statement) sqlite_.Finalize(statement);
@@ -148,6 +162,7 @@ void TSQLiteDatabase::ExecuteScript(const std::string& sqlUtf8) {
   while (*next) {
     const char* tail = nullptr;
     Statement* statement = nullptr;
+    budget_->used = 0;
     if (sqlite_.PrepareV2(db_, next, -1, &statement, &tail) != sqlite::kOk) {
       if (statement) sqlite_.Finalize(statement);
       Raise(sqlite_text::kErrorExecuting, tail && tail > next ? std::string(next, tail) : std::string(next));

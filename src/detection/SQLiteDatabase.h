@@ -55,6 +55,14 @@ class TSQLiteDatabase {
   void AddParamText(const std::string& name, const std::wstring& value);
   void AddParamNull(const std::string& name);
 
+  // Bounds on what one statement may cost, for files that cannot be trusted (a
+  // view can produce rows without end): the memory a query's result takes, and
+  // the virtual-machine instructions a statement may run, in thousands. Beyond
+  // either the statement fails with "Could not retrieve data" or SQLite's
+  // interruption. 0 leaves a bound off.
+  void LimitStatements(std::size_t maxResultBytes, std::uint64_t maxThousandInstructions);
+  std::size_t MaxResultBytes() const { return maxResultBytes_; }
+
   BeforeQueryEvent OnBeforeQuery;
   CodePageDecoder DecodeCodePage;
 
@@ -63,6 +71,10 @@ class TSQLiteDatabase {
 
  private:
   friend class TSQLiteTable;
+  struct InstructionBudget {
+    std::uint64_t allowed = 0;
+    std::uint64_t used = 0;
+  };
   struct Param {
     std::string name;
     int type;  // sqlite::kInteger, kFloat, kText or kNull
@@ -71,8 +83,12 @@ class TSQLiteDatabase {
     std::string text;
   };
 
+  // The progress callback: SQLite calls it every thousand instructions, and a
+  // non-zero answer interrupts the statement.
+  static int OverBudget(void* budget);
   [[noreturn]] void Raise(std::wstring_view message, const std::string& sqlUtf8) const;
   // Prepares one statement; raises the layer's messages. tail receives the rest of the script.
+  // Also starts the statement's instruction budget afresh.
   sqlite::Statement* Prepare(const std::string& sqlUtf8, const char* sql, const char** tail);
   void BindPending(sqlite::Statement* statement);
   void BindValues(sqlite::Statement* statement, const std::vector<SqlValue>& values);
@@ -82,6 +98,9 @@ class TSQLiteDatabase {
   sqlite::Connection* db_ = nullptr;
   bool inTransaction_ = false;
   std::vector<Param> params_;
+  std::size_t maxResultBytes_ = 0;
+  // On the heap: SQLite keeps its address for the progress callback.
+  std::unique_ptr<InstructionBudget> budget_ = std::make_unique<InstructionBudget>();
 };
 
 // Finalizes a prepared statement on every path out of a scope.

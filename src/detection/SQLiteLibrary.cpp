@@ -34,8 +34,10 @@ const char* const kSqliteFunctionNames[40] = {
 
 namespace {
 
-// Looked up beyond the list above: the probe opens without creating files.
+// Looked up beyond the list above: the probe opens without creating files, and
+// queries of files that cannot be trusted run on a budget.
 constexpr const char* kOpenV2 = "sqlite3_open_v2";
+constexpr const char* kProgressHandler = "sqlite3_progress_handler";
 
 bool HasFolder(const std::wstring& path) { return path.find_first_of(L"\\/:") != std::wstring::npos; }
 
@@ -75,6 +77,7 @@ struct TSQLiteLibrary::Functions {
   std::atomic<int (*)(Statement*, int, std::int64_t)> bindInt64{nullptr};
   std::atomic<int (*)(Statement*, int)> bindNull{nullptr};
   std::atomic<int (*)(Statement*, const char*)> bindParameterIndex{nullptr};
+  std::atomic<void (*)(Connection*, int, int (*)(void*), void*)> progressHandler{nullptr};
 };
 
 TSQLiteLibrary::TSQLiteLibrary() : fn_(std::make_unique<Functions>()) {}
@@ -107,6 +110,7 @@ void TSQLiteLibrary::BindLibrary(const platform::FileSystem& files, const platfo
   };
   for (const char* name : kSqliteFunctionNames) record(name);
   record(kOpenV2);
+  record(kProgressHandler);
   modules_.push_back(std::move(module));
   boundPaths_.push_back(path_);
 
@@ -142,6 +146,7 @@ void TSQLiteLibrary::BindLibrary(const platform::FileSystem& files, const platfo
   set(f.bindInt64, "sqlite3_bind_int64");
   set(f.bindNull, "sqlite3_bind_null");
   set(f.bindParameterIndex, "sqlite3_bind_parameter_index");
+  set(f.progressHandler, kProgressHandler);
 }
 
 bool TSQLiteLibrary::IsBound(const char* name) const {
@@ -223,6 +228,10 @@ int TSQLiteLibrary::BindInt64(Statement* s, int index, std::int64_t value) const
 int TSQLiteLibrary::BindNull(Statement* s, int index) const { return CallOr(fn_->bindNull, sqlite::kNotBound, s, index); }
 int TSQLiteLibrary::BindParameterIndex(Statement* s, const char* name) const {
   return CallOr(fn_->bindParameterIndex, sqlite::kNotBound, s, name);
+}
+
+void TSQLiteLibrary::ProgressHandler(Connection* db, int instructions, int (*callback)(void*), void* argument) const {
+  if (const auto f = fn_->progressHandler.load(std::memory_order_acquire)) f(db, instructions, callback, argument);
 }
 
 TSQLiteLibrary& ProcessSqlite() {

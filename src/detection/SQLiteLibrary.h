@@ -87,6 +87,8 @@ class TSQLiteLibrary {
   int BindInt64(sqlite::Statement* s, int index, std::int64_t value) const;
   int BindNull(sqlite::Statement* s, int index) const;
   int BindParameterIndex(sqlite::Statement* s, const char* name) const;
+  // Does nothing when the library lacks it.
+  void ProgressHandler(sqlite::Connection* db, int instructions, int (*callback)(void*), void* argument) const;
 
   // SQLite's SQLITE_TRANSIENT: the library copies the value before the call returns.
   static sqlite::Destructor Transient();

@@ -1,5 +1,6 @@
 #include "detection/SQLiteTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,15 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sqlUtf8, cons
   db.BindPending(statement);
   db.BindValues(statement, values);
 
+  // What the result holds so far, against the database's bound.
+  const std::size_t limit = db.MaxResultBytes();
+  std::size_t held = 0;
+  auto take = [&](std::size_t bytes) {
+    if (limit == 0) return;
+    if (bytes > limit - held) throw ESQLiteException(sqlite_text::kCouldNotRetrieve);
+    held += bytes;
+  };
+
   while (true) {
     const int result = sqlite.Step(statement);
     if (result == sqlite::kDone) {
@@ -54,6 +64,7 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sqlUtf8, cons
       }
     }
     for (int c = 0; c < columnCount_; ++c) {
+      take(sizeof(Cell));
       if (sqlite.ColumnType(statement, c) == sqlite::kNull) {
         cells_.emplace_back();
         continue;
@@ -64,13 +75,18 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sqlUtf8, cons
         case sqlite::kBlob: {
           const auto* data = static_cast<const std::uint8_t*>(sqlite.ColumnBlob(statement, c));
           const int size = sqlite.ColumnBytes(statement, c);
-          if (data && size > 0) cells_.emplace_back(SqlBlob(data, data + size));
-          else cells_.emplace_back();
+          if (data && size > 0) {
+            take(static_cast<std::size_t>(size));
+            cells_.emplace_back(SqlBlob(data, data + size));
+          } else {
+            cells_.emplace_back();
+          }
           break;
         }
         default: {
           const auto* text = reinterpret_cast<const char*>(sqlite.ColumnText(statement, c));
           const int size = sqlite.ColumnBytes(statement, c);
+          take(static_cast<std::size_t>(std::max(size, 0)) * sizeof(wchar_t));
           cells_.emplace_back(text && size > 0 ? Utf8ToWide(std::string_view(text, static_cast<std::size_t>(size)))
                                                : std::wstring());
           break;

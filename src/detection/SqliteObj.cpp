@@ -43,6 +43,7 @@ TSqliteObj::TSqliteObj(const UpdateDatabaseSetup& setup, const TSQLiteLibrary& s
   // Without the enciphered file SQLite gets an empty name: a private temporary
   // database, so every query simply finds nothing.
   db_ = std::make_unique<TSQLiteDatabase>(sqlite, openName, path);
+  db_->LimitStatements(setup.maxResultBytes, setup.maxThousandInstructions);
   db_->DecodeCodePage = [fs = &files](std::string_view bytes) { return fs->DecodeSystemCodePage(bytes); };
 }
 

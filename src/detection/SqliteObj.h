@@ -21,6 +21,12 @@ struct UpdateDatabaseSetup {
   std::wstring sqliteLibrary;
   // Where the deciphered copy goes; ends with a delimiter.
   std::wstring tempFolder;
+  // What one query may cost at most. The answers are a few short texts, and a
+  // full scan of SoftBase takes about four instructions a row (200 thousand
+  // for 50,000 products); a file built to make SQLite loop or produce rows
+  // without end stops here instead.
+  std::size_t maxResultBytes = 16u << 20;
+  std::uint64_t maxThousandInstructions = 10'000;
 };
 
 // The program's own: "sqlite3.dll" beside the program, the system's temporary folder.

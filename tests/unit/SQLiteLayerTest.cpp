@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "base/Strings.h"
 #include "detection/SQLiteDatabase.h"
 #include "detection/SQLiteErrors.h"
 #include "detection/SQLiteLibrary.h"
@@ -256,6 +257,25 @@ TEST_F(SqliteLayer, ScriptsRunEveryStatementAndQueriesAnnounceThemselves) {
                 .rfind(L"Error executing SQL.\rError [1]", 0),
             0u);
   EXPECT_EQ(Query("SELECT count(*) FROM t")->ReadInt64(0), 3);
+}
+
+TEST_F(SqliteLayer, BoundsStopRunawayStatements) {
+  const std::string endless = "WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM r) ";
+  db_->LimitStatements(4096, 0);
+  EXPECT_EQ(Query(endless + "SELECT i FROM r LIMIT 5")->RowCount(), 5);
+  EXPECT_EQ(Raised([&] { Query(endless + "SELECT 'row ' || i FROM r"); }), L"Could not retrieve data");
+  EXPECT_EQ(Raised([&] { Query("SELECT zeroblob(5000)"); }), L"Could not retrieve data");
+
+  db_->LimitStatements(0, 50);
+  const std::string rowless = endless + "SELECT i FROM r WHERE i < 0";
+  EXPECT_EQ(Raised([&] { Query(rowless); }),
+            L"Could not retrieve data.\rError [9]: Operation terminated by sqlite3_interrupt().\r\"" +
+                Utf8ToWide(rowless) + L"\": interrupted");
+  // Each statement starts with the whole budget.
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Query("SELECT count(*) FROM (" + endless + "SELECT i FROM r LIMIT 1000)")->ReadInt64(0), 1000);
+
+  db_->LimitStatements(0, 0);
+  EXPECT_EQ(Query(endless + "SELECT i FROM r LIMIT 200000")->RowCount(), 200000);
 }
 
 TEST(FloatToText, UsesPlainNotationInTheMiddleRangeOnly) {

@@ -305,6 +305,17 @@ TEST_F(UpdateDatabase, HostileFilesGiveEmptyAnswers) {
   }
 }
 
+TEST_F(UpdateDatabase, EndlessViewsAreCutShort) {
+  Build("CREATE VIEW SoftBase AS WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM r) "
+        "SELECT '{K' || i || '}' AS Key, '' AS DisplayName, 'P' AS Publisher, 'S' AS SoftName FROM r;");
+  // The program's own bounds, so they are known to end in reasonable time.
+  TUpdateDatabase db(DatabaseSetup());
+  db.AcquireDatabase(dbd_);
+  EXPECT_EQ(db.FindKey(L"Anything", L"P"), L"");            // rows without end
+  EXPECT_EQ(db.GetBaseField(L"{none}", L"SoftName"), L"");  // no row, ever
+  db.ReleaseDatabase();
+}
+
 TEST_F(UpdateDatabase, AMissingFileOpensAnEmptyDatabaseAndCreatesNothing) {
   TUpdateDatabase db(DatabaseSetup());
   db.AcquireDatabase(dbd_);
