@@ -10,6 +10,7 @@
 #include "detection/SQLiteErrors.h"
 #include "detection/SQLiteTable.h"
 #include "detection/UpdateDatabase.h"
+#include "support/FakePlatform.h"
 #include "support/RealSystem.h"
 
 namespace nudgelet::detection {
@@ -314,6 +315,15 @@ TEST_F(UpdateDatabase, EndlessViewsAreCutShort) {
   EXPECT_EQ(db.FindKey(L"Anything", L"P"), L"");            // rows without end
   EXPECT_EQ(db.GetBaseField(L"{none}", L"SoftName"), L"");  // no row, ever
   db.ReleaseDatabase();
+}
+
+TEST(UpdateDatabaseSetup, TakesSqliteFromTheProgramFolderAndTheSystemsTemporaryFolder) {
+  testing::FakePlatform p;
+  p.folders.temp = L"C:\\Users\\tester\\AppData\\Local\\Temp";
+  const UpdateDatabaseSetup setup = UpdateDatabaseSetupFor(*p, SystemCrypto());
+  EXPECT_EQ(setup.sqliteLibrary, L"C:\\Program Files (x86)\\Corvane\\Patchwell Hub\\sqlite3.dll");
+  EXPECT_EQ(setup.tempFolder, L"C:\\Users\\tester\\AppData\\Local\\Temp\\");
+  EXPECT_EQ(EncipheredDatabasePath(L"C:\\PH\\"), L"C:\\PH\\Database\\VessaUpdate.dbd");
 }
 
 TEST_F(UpdateDatabase, AMissingFileOpensAnEmptyDatabaseAndCreatesNothing) {
