@@ -68,6 +68,9 @@ class FileSystem {
   virtual std::uint32_t WriteFileAtomically(const std::wstring& path, const std::vector<std::uint8_t>& bytes) const = 0;
   // Creates the file, empty, when it does not exist; returns 0 or the error code.
   virtual std::uint32_t CreateFileIfMissing(const std::wstring& path) const = 0;
+  // Deletes the file; returns 0 or the Windows error code (kSharingViolation while
+  // another process holds it open without delete sharing).
+  virtual std::uint32_t RemoveFile(const std::wstring& path) const = 0;
   // nullptr when the file can be neither opened nor created.
   virtual std::unique_ptr<AppendableFile> OpenForAppend(const std::wstring& path) const = 0;
   // The fixed version from the file's version resource; nullopt when it has none.

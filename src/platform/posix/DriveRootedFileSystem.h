@@ -33,6 +33,7 @@ class DriveRootedFileSystem final : public FileSystem {
   std::uint32_t CreateFileIfMissing(const std::wstring& path) const override {
     return files_.CreateFileIfMissing(Map(path));
   }
+  std::uint32_t RemoveFile(const std::wstring& path) const override { return files_.RemoveFile(Map(path)); }
   std::unique_ptr<AppendableFile> OpenForAppend(const std::wstring& path) const override {
     return files_.OpenForAppend(Map(path));
   }

@@ -161,6 +161,10 @@ std::uint32_t Win32FileSystem::CreateFileIfMissing(const std::wstring& path) con
   return file ? 0 : LastErrorOr(os_error::kAccessDenied);
 }
 
+std::uint32_t Win32FileSystem::RemoveFile(const std::wstring& path) const {
+  return ::DeleteFileW(path.c_str()) ? 0 : LastErrorOr(os_error::kAccessDenied);
+}
+
 std::unique_ptr<AppendableFile> Win32FileSystem::OpenForAppend(const std::wstring& path) const {
   UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

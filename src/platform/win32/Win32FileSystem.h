@@ -12,6 +12,7 @@ class Win32FileSystem final : public FileSystem {
   FileReadResult ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count) const override;
   std::uint32_t WriteFileAtomically(const std::wstring& path, const std::vector<std::uint8_t>& bytes) const override;
   std::uint32_t CreateFileIfMissing(const std::wstring& path) const override;
+  std::uint32_t RemoveFile(const std::wstring& path) const override;
   std::unique_ptr<AppendableFile> OpenForAppend(const std::wstring& path) const override;
   std::optional<FileVersion> FixedFileVersion(const std::wstring& path) const override;
   std::wstring DecodeSystemCodePage(std::string_view bytes) const override;

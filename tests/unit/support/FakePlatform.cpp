@@ -113,6 +113,17 @@ std::uint32_t InMemoryFileSystem::CreateFileIfMissing(const std::wstring& path) 
   return 0;
 }
 
+std::uint32_t InMemoryFileSystem::RemoveFile(const std::wstring& path) const {
+  std::lock_guard lock(mutex_);
+  const std::wstring key = Key(path);
+  auto it = files_.find(key);
+  if (it == files_.end()) return os_error::kFileNotFound;
+  if (locked_.count(key)) return os_error::kSharingViolation;
+  if (it->second.attributes & file_attribute::kReadOnly) return os_error::kAccessDenied;
+  files_.erase(it);
+  return 0;
+}
+
 class InMemoryFileSystem::Appender final : public AppendableFile {
  public:
   Appender(const InMemoryFileSystem& fs, std::wstring key) : fs_(fs), key_(std::move(key)) {}

@@ -38,6 +38,7 @@ class InMemoryFileSystem final : public platform::FileSystem {
   platform::FileReadResult ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count) const override;
   std::uint32_t WriteFileAtomically(const std::wstring& path, const std::vector<std::uint8_t>& bytes) const override;
   std::uint32_t CreateFileIfMissing(const std::wstring& path) const override;
+  std::uint32_t RemoveFile(const std::wstring& path) const override;
   std::unique_ptr<platform::AppendableFile> OpenForAppend(const std::wstring& path) const override;
   std::optional<platform::FileVersion> FixedFileVersion(const std::wstring& path) const override;
   std::wstring DecodeSystemCodePage(std::string_view bytes) const override;
