@@ -63,7 +63,9 @@ std::wstring AlternatePackagePath(const std::wstring& path) {
 }
 
 PackageStore::PackageStore(ResourceSource& source, const LooseFiles& files, const std::wstring& skinFolder)
-    : source_(source), files_(files), skinPath_(IncludeTrailingBackslash(NormalizeSeparators(skinFolder))) {}
+    : source_(source), files_(files) {
+  SetSkinPath(skinFolder);
+}
 
 std::wstring PackageStore::SkinPath() const {
   std::lock_guard lock(stateMutex_);
@@ -72,7 +74,7 @@ std::wstring PackageStore::SkinPath() const {
 
 void PackageStore::SetSkinPath(const std::wstring& folder) {
   std::lock_guard lock(stateMutex_);
-  skinPath_ = IncludeTrailingBackslash(NormalizeSeparators(folder));
+  skinPath_ = folder.empty() ? std::wstring() : IncludeTrailingBackslash(NormalizeSeparators(folder));
 }
 
 std::wstring PackageStore::SkinName() const {

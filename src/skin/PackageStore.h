@@ -43,7 +43,7 @@ class PackageStore {
   void RegisterPackage(const std::wstring& path, bool force);
   void UnregisterPackage(const std::wstring& path);
 
-  // The skin folder, always with a trailing "\".
+  // The skin folder with a trailing "\"; empty only when set so.
   std::wstring SkinPath() const;
   void SetSkinPath(const std::wstring& folder);
   std::wstring SkinName() const;
