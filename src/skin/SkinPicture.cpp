@@ -17,6 +17,15 @@ std::vector<std::wstring> SkinPicture::Lines() const {
   return lines_;
 }
 
+std::shared_ptr<const Bitmap> SkinPicture::Image() const {
+  std::lock_guard lock(mutex_);
+  if (!image_) {
+    auto decoded = kind_ == Kind::Png ? DecodePng(data_) : std::nullopt;
+    image_ = std::make_shared<const Bitmap>(decoded ? std::move(*decoded) : Bitmap());
+  }
+  return image_;
+}
+
 std::uint64_t SkinPicture::Generation() const {
   std::lock_guard lock(mutex_);
   return generation_;
@@ -31,6 +40,7 @@ void SkinPicture::ReplaceData(std::vector<std::uint8_t> data) {
   {
     std::lock_guard lock(mutex_);
     data_ = std::move(data);
+    image_.reset();
     ++generation_;
   }
   Changed();

@@ -6,9 +6,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "skin/Bitmap.h"
 
 namespace nudgelet::skin {
 
@@ -29,6 +32,8 @@ class SkinPicture {
   std::vector<std::uint8_t> Data() const;
   // The section's descriptor lines (Named pictures).
   std::vector<std::wstring> Lines() const;
+  // The PNG decoded, once per content; an empty bitmap when the data is no PNG.
+  std::shared_ptr<const Bitmap> Image() const;
   // Moves on with every replacement of the content.
   std::uint64_t Generation() const;
 
@@ -48,6 +53,7 @@ class SkinPicture {
   std::vector<std::uint8_t> data_;
   std::vector<std::wstring> lines_;
   std::uint64_t generation_ = 0;
+  mutable std::shared_ptr<const Bitmap> image_;
   std::function<void(const SkinPicture&)> onChange_;
 };
 

@@ -9,6 +9,7 @@
 
 #include "SkinTool.h"
 #include "base/Strings.h"
+#include "skin/Bitmap.h"
 #include "skin/FakeSkinFiles.h"
 
 namespace nudgelet::skintool {
@@ -117,6 +118,33 @@ TEST(SkinTool, CheckListsWhatASkinLacks) {
   EXPECT_THAT(r.out, ::testing::Not(HasSubstr("scroll_bg")));
   EXPECT_THAT(r.out, HasSubstr("19 pictures, 8 colours, 17 missing\n"));
   std::filesystem::remove_all(tmp);
+}
+
+}  // namespace
+}  // namespace nudgelet::skintool
+
+namespace nudgelet::skintool {
+namespace {
+
+TEST(SkinTool, RenderDrawsADescriptorIntoAPng) {
+  const auto out = std::filesystem::temp_directory_path() / "nudgelet-skin-render.png";
+  auto r = RunTool({L"render", kSkinDir, L"200x40", out.wstring(), L"imgname=images/btn_colours_normal.png",
+                    L"imgopt=6,6,6,6,1"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "images/btn_colours_normal.png 130x32 drawn into 200x40\n");
+  std::ifstream in(out, std::ios::binary);
+  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const auto picture = skin::DecodePng(bytes);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->Width(), 200);
+  EXPECT_EQ(picture->Height(), 40);
+  EXPECT_EQ(picture->At(100, 20) >> 24, 255u) << "the face is opaque";
+  EXPECT_EQ(picture->At(0, 0) >> 24, 0u) << "the rounded corner stays clear";
+
+  EXPECT_EQ(RunTool({L"render", kSkinDir, L"10x10", out.wstring(), L"imgname=images/none.png"}).code, 1);
+  EXPECT_EQ(RunTool({L"render", kSkinDir, L"0x10", out.wstring(), L"imgname=x"}).code, 2);
+  EXPECT_EQ(RunTool({L"render", kSkinDir, L"big", out.wstring(), L"imgname=x"}).code, 2);
+  std::filesystem::remove(out);
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "base/Strings.h"
 #include "skin/LooseFiles.h"
 #include "skin/PackageStore.h"
+#include "skin/RdgImage.h"
 #include "skin/RegistrySource.h"
 #include "uipack/ResourcePackage.h"
 
@@ -21,7 +24,8 @@ const char* kUsage =
     "usage: nudgelet-skin list PACKAGE\n"
     "       nudgelet-skin cat PACKAGE NAME\n"
     "       nudgelet-skin color SKINFOLDER NAME\n"
-    "       nudgelet-skin check SKINFOLDER\n";
+    "       nudgelet-skin check SKINFOLDER\n"
+    "       nudgelet-skin render SKINFOLDER WIDTHxHEIGHT OUTPUT.png DESCRIPTOR-LINE...\n";
 
 std::string U8(const std::wstring& text) { return WideToUtf8(text); }
 
@@ -141,6 +145,53 @@ int Check(const std::wstring& folder, std::ostream& out, std::ostream& err) {
   return missing == 0 ? kDone : kMissing;
 }
 
+std::optional<std::pair<int, int>> ParseSize(const std::wstring& text) {
+  const auto x = text.find_first_of(L"xX");
+  if (x == std::wstring::npos) return std::nullopt;
+  const auto number = [](const std::wstring& t) -> int {
+    if (t.empty() || t.size() > 5 || t.find_first_not_of(L"0123456789") != std::wstring::npos) return 0;
+    return std::stoi(t);
+  };
+  const int w = number(text.substr(0, x));
+  const int h = number(text.substr(x + 1));
+  if (w <= 0 || h <= 0 || w > 8192 || h > 8192) return std::nullopt;
+  return std::make_pair(w, h);
+}
+
+int Render(const std::vector<std::wstring>& args, std::ostream& out, std::ostream& err) {
+  const auto size = ParseSize(args[2]);
+  if (!size) {
+    err << "nudgelet-skin: the size must be WIDTHxHEIGHT, each 1 to 8192: " << U8(args[2]) << "\n";
+    return kBadInput;
+  }
+  Skin skin(args[1]);
+  if (!skin.Open(err)) return kBadInput;
+  skin::TRdgImage picture(skin.Store());
+  picture.SetValues(std::vector<std::wstring>(args.begin() + 4, args.end()));
+  skin::Bitmap bitmap(size->first, size->second);
+  picture.Draw(bitmap, {0, 0, size->first, size->second});
+  const auto png = skin::EncodePng(bitmap);
+  std::ofstream file(std::filesystem::path(
+#if defined(_WIN32)
+                         args[3]
+#else
+                         U8(args[3])
+#endif
+                         ),
+                     std::ios::binary);
+  if (!file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()))) {
+    err << "nudgelet-skin: cannot write " << U8(args[3]) << "\n";
+    return kBadInput;
+  }
+  out << U8(picture.ImgName()) << ' ' << picture.Width() << 'x' << picture.Height() << " drawn into "
+      << size->first << 'x' << size->second << '\n';
+  if (picture.Width() == 0) {
+    err << "nudgelet-skin: the descriptor names no picture of the skin\n";
+    return kMissing;
+  }
+  return kDone;
+}
+
 }  // namespace
 
 const std::vector<std::wstring>& FormPictures() {
@@ -174,6 +225,7 @@ int Run(const std::vector<std::wstring>& args, std::ostream& out, std::ostream& 
   if (is(L"cat", 2)) return Cat(args[1], args[2], out, err);
   if (is(L"color", 2)) return Color(args[1], args[2], out, err);
   if (is(L"check", 1)) return Check(args[1], out, err);
+  if (args.size() >= 5 && args[0] == L"render") return Render(args, out, err);
   err << kUsage;
   return kBadInput;
 }

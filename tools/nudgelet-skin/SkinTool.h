@@ -5,6 +5,8 @@
 //   cat PACKAGE NAME         a resource's bytes
 //   color SKINFOLDER NAME    the colour a name resolves to, as 0x00BBGGRR
 //   check SKINFOLDER         every picture and colour the two forms name resolves
+//   render SKINFOLDER WxH OUT.png LINE...
+//                            draws a picture descriptor at that size into a PNG
 //
 // Exit codes: 0 done, 1 check or colour found something missing, 2 bad input.
 

@@ -1,0 +1,121 @@
+#include "skin/NineSlice.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace nudgelet::skin {
+namespace {
+
+Rect Intersect(const Rect& a, const Rect& b) {
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}
+
+Rect Offset(const Rect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+
+std::uint32_t Lerp(std::uint32_t a, std::uint32_t b, int weight) {  // weight 0..256 towards b
+  std::uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const int x = static_cast<int>((a >> shift) & 0xFF);
+    const int y = static_cast<int>((b >> shift) & 0xFF);
+    out |= static_cast<std::uint32_t>(x + (((y - x) * weight) >> 8)) << shift;
+  }
+  return out;
+}
+
+}  // namespace
+
+void TDesignRect::SetMargins(int l, int t, int r, int b) {
+  if (l != kUnchanged) {
+    left = l;
+    right = r == kSameAsOpposite ? l : r;
+  }
+  if (t != kUnchanged) {
+    top = t;
+    bottom = b == kSameAsOpposite ? t : b;
+  }
+}
+
+void DrawScaled(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from, int opacity) {
+  const Rect source = Intersect(from, {0, 0, src.Width(), src.Height()});
+  if (opacity <= 0 || to.Empty() || source.Empty() || source != from) return;
+  const Rect visible = Intersect(to, {0, 0, dst.Width(), dst.Height()});
+  const int sw = from.Width(), sh = from.Height(), dw = to.Width(), dh = to.Height();
+  for (int y = visible.top; y < visible.bottom; ++y) {
+    for (int x = visible.left; x < visible.right; ++x) {
+      std::uint32_t pixel;
+      if (sw == dw && sh == dh) {
+        pixel = src.At(from.left + x - to.left, from.top + y - to.top);
+      } else {
+        // Pixel centres map onto pixel centres; 8 bits of fraction.
+        const double fx = std::clamp((x - to.left + 0.5) * sw / dw - 0.5, 0.0, sw - 1.0);
+        const double fy = std::clamp((y - to.top + 0.5) * sh / dh - 0.5, 0.0, sh - 1.0);
+        const int x0 = static_cast<int>(fx), y0 = static_cast<int>(fy);
+        const int x1 = std::min(x0 + 1, sw - 1), y1 = std::min(y0 + 1, sh - 1);
+        const int wx = static_cast<int>((fx - x0) * 256), wy = static_cast<int>((fy - y0) * 256);
+        const auto top = Lerp(src.At(from.left + x0, from.top + y0), src.At(from.left + x1, from.top + y0), wx);
+        const auto bottom = Lerp(src.At(from.left + x0, from.top + y1), src.At(from.left + x1, from.top + y1), wx);
+        pixel = Lerp(top, bottom, wy);
+      }
+      dst.At(x, y) = BlendOver(dst.At(x, y), pixel, opacity);
+    }
+  }
+}
+
+void DrawTiled(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from, int opacity) {
+  if (from.Empty() || to.Empty()) return;
+  for (int y = to.top; y < to.bottom; y += from.Height()) {
+    for (int x = to.left; x < to.right; x += from.Width()) {
+      const int w = std::min(from.Width(), to.right - x);
+      const int h = std::min(from.Height(), to.bottom - y);
+      DrawScaled(dst, {x, y, x + w, y + h}, src, {from.left, from.top, from.left + w, from.top + h}, opacity);
+    }
+  }
+}
+
+std::vector<SlicePiece> SlicePieces(int sw, int sh, int w, int h, const TDesignRect& margins) {
+  std::vector<SlicePiece> pieces;
+  const StretchMode mode = margins.mode == StretchMode::Default ? StretchMode::Stretch : margins.mode;
+  if (margins.Empty() && mode != StretchMode::Fill) {
+    pieces.push_back({{0, 0, sw, sh}, {0, 0, w, h}, false});
+    return pieces;
+  }
+  int l = margins.left, t = margins.top, r = margins.right, b = margins.bottom;
+  // A picture drawn at (almost) its own height or width needs no margins that way.
+  if (std::abs(h - sh) < 2) t = b = 0;
+  if (std::abs(w - sw) < 2) l = r = 0;
+
+  const auto add = [&](bool wanted, Rect from, Rect to, bool scaled) {
+    if (!wanted || from.Empty() || to.Empty()) return;
+    // Tiles are only worth it for pieces of some size; small ones stretch.
+    const bool tiled = scaled && mode == StretchMode::Fill && from.Width() >= 4 && from.Height() >= 4;
+    pieces.push_back({from, to, tiled});
+  };
+  add(l > 0 && t > 0, {0, 0, l, t}, {0, 0, l, t}, false);
+  add(t > 0, {l, 0, sw - r, t}, {l, 0, w - r, t}, true);
+  add(r > 0 && t > 0, {sw - r, 0, sw, t}, {w - r, 0, w, t}, false);
+  add(l > 0, {0, t, l, sh - b}, {0, t, l, h - b}, true);
+  add(r > 0, {sw - r, t, sw, sh - b}, {w - r, t, w, h - b}, true);
+  add(l > 0 && b > 0, {0, sh - b, l, sh}, {0, h - b, l, h}, false);
+  add(b > 0, {l, sh - b, sw - r, sh}, {l, h - b, w - r, h}, true);
+  add(r > 0 && b > 0, {sw - r, sh - b, sw, sh}, {w - r, h - b, w, h}, false);
+  add(mode != StretchMode::Frame, {l, t, sw - r, sh - b}, {l, t, w - r, h - b}, true);
+  return pieces;
+}
+
+void DrawNineSlice(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from, const TDesignRect& margins,
+                   int opacity) {
+  if (opacity <= 0) return;
+  for (const auto& piece : SlicePieces(from.Width(), from.Height(), to.Width(), to.Height(), margins)) {
+    const Rect source = Offset(piece.from, from.left, from.top);
+    const Rect target = Offset(piece.to, to.left, to.top);
+    if (piece.tiled) {
+      DrawTiled(dst, target, src, source, opacity);
+    } else {
+      DrawScaled(dst, target, src, source, opacity);
+    }
+  }
+}
+
+}  // namespace nudgelet::skin
