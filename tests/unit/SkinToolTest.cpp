@@ -132,8 +132,11 @@ TEST(SkinTool, RenderDrawsADescriptorIntoAPng) {
                     L"imgopt=6,6,6,6,1"});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, "images/btn_colours_normal.png 130x32 drawn into 200x40\n");
-  std::ifstream in(out, std::ios::binary);
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::uint8_t> bytes;
+  {
+    std::ifstream in(out, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   const auto picture = skin::DecodePng(bytes);
   ASSERT_TRUE(picture);
   EXPECT_EQ(picture->Width(), 200);
