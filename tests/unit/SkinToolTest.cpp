@@ -31,6 +31,8 @@ Result RunTool(std::vector<std::wstring> args) {
   return {code, out.str(), err.str()};
 }
 
+std::string AsText(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -104,16 +106,19 @@ TEST(SkinTool, CheckListsWhatASkinLacks) {
   const auto classic = skin::testing::Package(
       u"classic", {{u"main.ini", "[x]\n"},
                    {u"color_setting.ini", "[text_color]\ncl_text_b=#000000\n"},
-                   {u"images/btn_close_normal.png", "png"}});
+                   {u"images/btn_close_normal.png", AsText(skin::EncodePng(skin::Bitmap(30, 30)))},
+                   {u"images/btn_close_over.png", "not a png"}});
   std::ofstream(tmp / "classic.rcc", std::ios::binary)
       .write(reinterpret_cast<const char*>(classic.data()), static_cast<std::streamsize>(classic.size()));
   // A loose picture counts as much as a packaged one.
   std::filesystem::create_directories(tmp / "classic" / "images");
-  std::ofstream(tmp / "classic" / "images" / "scroll_bg.png") << "png";
+  std::ofstream(tmp / "classic" / "images" / "scroll_bg.png", std::ios::binary)
+      << AsText(skin::EncodePng(skin::Bitmap(8, 40)));
 
   const auto r = RunTool({L"check", tmp.wstring()});
   EXPECT_EQ(r.code, 1);
   EXPECT_THAT(r.out, HasSubstr("missing picture images/btn_close_press.png\n"));
+  EXPECT_THAT(r.out, HasSubstr("not a PNG picture images/btn_close_over.png\n"));
   EXPECT_THAT(r.out, ::testing::Not(HasSubstr("btn_close_normal")));
   EXPECT_THAT(r.out, ::testing::Not(HasSubstr("scroll_bg")));
   EXPECT_THAT(r.out, HasSubstr("19 pictures, 8 colours, 17 missing\n"));

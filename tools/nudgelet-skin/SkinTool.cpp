@@ -129,9 +129,13 @@ int Check(const std::wstring& folder, std::ostream& out, std::ostream& err) {
   if (!skin.Open(err)) return kBadInput;
   auto& store = skin.Store();
   std::size_t missing = 0;
-  for (const auto& picture : FormPictures()) {
-    if (store.LoadPicture(picture)->Empty()) {
-      out << "missing picture " << U8(picture) << '\n';
+  for (const auto& name : FormPictures()) {
+    const auto picture = store.LoadPicture(name);
+    if (picture->Empty()) {
+      out << "missing picture " << U8(name) << '\n';
+      ++missing;
+    } else if (picture->Image()->Empty()) {
+      out << "not a PNG picture " << U8(name) << '\n';
       ++missing;
     }
   }
