@@ -41,24 +41,49 @@ void DrawScaled(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from
   const Rect source = Intersect(from, {0, 0, src.Width(), src.Height()});
   if (opacity <= 0 || to.Empty() || source.Empty() || source != from) return;
   const Rect visible = Intersect(to, {0, 0, dst.Width(), dst.Height()});
+  if (visible.Empty()) return;
   const int sw = from.Width(), sh = from.Height(), dw = to.Width(), dh = to.Height();
-  for (int y = visible.top; y < visible.bottom; ++y) {
-    for (int x = visible.left; x < visible.right; ++x) {
-      std::uint32_t pixel;
-      if (sw == dw && sh == dh) {
-        pixel = src.At(from.left + x - to.left, from.top + y - to.top);
-      } else {
-        // Pixel centres map onto pixel centres; 8 bits of fraction.
-        const double fx = std::clamp((x - to.left + 0.5) * sw / dw - 0.5, 0.0, sw - 1.0);
-        const double fy = std::clamp((y - to.top + 0.5) * sh / dh - 0.5, 0.0, sh - 1.0);
-        const int x0 = static_cast<int>(fx), y0 = static_cast<int>(fy);
-        const int x1 = std::min(x0 + 1, sw - 1), y1 = std::min(y0 + 1, sh - 1);
-        const int wx = static_cast<int>((fx - x0) * 256), wy = static_cast<int>((fy - y0) * 256);
-        const auto top = Lerp(src.At(from.left + x0, from.top + y0), src.At(from.left + x1, from.top + y0), wx);
-        const auto bottom = Lerp(src.At(from.left + x0, from.top + y1), src.At(from.left + x1, from.top + y1), wx);
-        pixel = Lerp(top, bottom, wy);
+
+  // Where each destination column and row samples the source: pixel centres
+  // onto pixel centres, two neighbours and 8 bits of weight. Worked out once a
+  // picture, not once a pixel.
+  struct Tap {
+    int first;
+    int second;
+    int weight;
+  };
+  const auto taps = [](int sourceSize, int destSize, int start, int end) {
+    std::vector<Tap> out;
+    out.reserve(static_cast<std::size_t>(end - start));
+    for (int i = start; i < end; ++i) {
+      if (sourceSize == destSize) {
+        out.push_back({i, i, 0});
+        continue;
       }
-      dst.At(x, y) = BlendOver(dst.At(x, y), pixel, opacity);
+      const double f = std::clamp((i + 0.5) * sourceSize / destSize - 0.5, 0.0, sourceSize - 1.0);
+      const int a = static_cast<int>(f);
+      out.push_back({a, std::min(a + 1, sourceSize - 1), static_cast<int>((f - a) * 256)});
+    }
+    return out;
+  };
+  const auto columns = taps(sw, dw, visible.left - to.left, visible.right - to.left);
+  const auto rows = taps(sh, dh, visible.top - to.top, visible.bottom - to.top);
+
+  for (int y = visible.top; y < visible.bottom; ++y) {
+    const Tap& row = rows[static_cast<std::size_t>(y - visible.top)];
+    for (int x = visible.left; x < visible.right; ++x) {
+      const Tap& column = columns[static_cast<std::size_t>(x - visible.left)];
+      const int sy0 = from.top + row.first, sy1 = from.top + row.second;
+      const int sx0 = from.left + column.first, sx1 = from.left + column.second;
+      std::uint32_t pixel;
+      if (column.weight == 0 && row.weight == 0) {
+        pixel = src.At(sx0, sy0);
+      } else {
+        const auto top = Lerp(src.At(sx0, sy0), src.At(sx1, sy0), column.weight);
+        const auto bottom = Lerp(src.At(sx0, sy1), src.At(sx1, sy1), column.weight);
+        pixel = Lerp(top, bottom, row.weight);
+      }
+      if (pixel != 0) dst.At(x, y) = BlendOver(dst.At(x, y), pixel, opacity);
     }
   }
 }
