@@ -205,7 +205,10 @@ const TRdgImage::Resolved* TRdgImage::Resolve() {
     resolved_.reset();
   }
   if (!attached_) return nullptr;
-  if (resolved_ && (!resolved_->png || resolved_->png->Generation() == resolved_->generation)) return &*resolved_;
+  if (resolved_ && attached_->Generation() == resolved_->attachedGeneration &&
+      (!resolved_->png || resolved_->png->Generation() == resolved_->generation)) {
+    return &*resolved_;
+  }
 
   if (attached_->GetKind() == SkinPicture::Kind::Named) Inherit(attached_->Lines());
   std::optional<Rect> clip;
@@ -234,6 +237,7 @@ const TRdgImage::Resolved* TRdgImage::Resolve() {
   }
 
   Resolved r;
+  r.attachedGeneration = attached_->Generation();
   if (at) {
     r.png = at;
     r.generation = at->Generation();

@@ -66,6 +66,9 @@ class TRdgImage {
   struct Resolved {
     std::shared_ptr<SkinPicture> png;
     std::uint64_t generation = 0;
+    // The attached picture's generation: a skin change may bring a picture
+    // that was missing, or take one away.
+    std::uint64_t attachedGeneration = 0;
     Rect clip;
     int alpha = 255;
   };

@@ -137,7 +137,9 @@ class DescriptorTest : public ::testing::Test {
                                    "[img_loop2]\nclass=image\nimgname=[img_loop]\n"}}));
     files.Add(L"C:\\skin\\classic.rcc",
               Package(u"classic", {{u"main.ini", "[x]\n"}, {u"images/strip.png", strip}, {u"images/framed.png", framed}}));
-    files.Add(L"C:\\skin\\dark.rcc", Package(u"dark", {{u"main.ini", "[x]\n"}, {u"images/strip.png", framed}}));
+    files.Add(L"C:\\skin\\dark.rcc", Package(u"dark", {{u"main.ini", "[x]\n"},
+                                                        {u"images/strip.png", framed},
+                                                        {u"images/dark_only.png", framed}}));
     store.RegisterPackage(L"C:\\skin\\public.rcc", true);
     store.RegisterPackage(L"C:\\skin\\classic.rcc", false);
   }
@@ -219,7 +221,9 @@ TEST_F(DescriptorTest, NamedPicturesLendTheirSettings) {
 }
 
 TEST_F(DescriptorTest, DescriptorsShareOnePictureAndFollowTheSkin) {
-  TRdgImage a(store), b(store), missing(store);
+  TRdgImage a(store), b(store), missing(store), later(store);
+  later.SetValues(std::vector<std::wstring>{L"imgname=images/dark_only.png"});
+  EXPECT_EQ(later.Width(), 0);
   a.SetValues(std::vector<std::wstring>{L"imgname=images/strip.png"});
   b.SetValues(std::vector<std::wstring>{L"imgname=images/strip.png", L"imgrect=0,0,10,10"});
   missing.SetValues(std::vector<std::wstring>{L"imgname=images/none.png"});
@@ -235,6 +239,8 @@ TEST_F(DescriptorTest, DescriptorsShareOnePictureAndFollowTheSkin) {
   store.RegisterPackage(L"C:\\skin\\dark.rcc", false);
   EXPECT_EQ(a.Width(), 20) << "the dark skin's strip.png is the 20 x 20 frame";
   EXPECT_EQ(b.Width(), 10);
+  EXPECT_EQ(later.Width(), 20) << "a picture the new skin brings is found";
+  EXPECT_EQ(missing.Width(), 0);
 }
 
 }  // namespace
