@@ -9,6 +9,7 @@
 #include "skin/LooseFiles.h"
 #include "skin/PackageStore.h"
 #include "skin/UiPackSource.h"
+#include "skin/win32/SystemColors.h"
 
 namespace nudgelet::skin {
 namespace {
@@ -61,6 +62,13 @@ TEST(SkinThroughUiPackDll, ALibraryTheProcessHoldsIsUsedAndLeftLoaded) {
   }
   EXPECT_EQ(::GetModuleHandleW(L"uipack.dll"), own);
   ::FreeLibrary(own);
+}
+
+TEST(SkinSystemColors, SystemColoursComeFromWindows) {
+  ColorTable table;
+  win32::UseSystemColors(table);
+  EXPECT_EQ(table.ColorToRGB(table.IdentToColor(L"clBtnFace")), ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(table.ColorToRGB(table.IdentToColor(L"clHighlight")), ::GetSysColor(COLOR_HIGHLIGHT));
 }
 
 }  // namespace

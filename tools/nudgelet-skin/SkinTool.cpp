@@ -13,6 +13,10 @@
 #include "skin/RegistrySource.h"
 #include "uipack/ResourcePackage.h"
 
+#if defined(_WIN32)
+#include "skin/win32/SystemColors.h"
+#endif
+
 namespace nudgelet::skintool {
 namespace {
 
@@ -80,7 +84,11 @@ int Cat(const std::wstring& path, const std::wstring& name, std::ostream& out, s
 // The skin as the tip window sets it up: public.rcc, then classic.rcc, from one folder.
 class Skin {
  public:
-  explicit Skin(const std::wstring& folder) : source_(disk_), store_(source_, disk_, folder) {}
+  explicit Skin(const std::wstring& folder) : source_(disk_), store_(source_, disk_, folder) {
+#if defined(_WIN32)
+    skin::win32::UseSystemColors(store_.Colors());
+#endif
+  }
 
   bool Open(std::ostream& err) {
     const std::wstring folder = store_.SkinPath();
