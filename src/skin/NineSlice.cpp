@@ -89,9 +89,19 @@ void DrawScaled(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from
 }
 
 void DrawTiled(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from, int opacity) {
-  if (from.Empty() || to.Empty()) return;
-  for (int y = to.top; y < to.bottom; y += from.Height()) {
-    for (int x = to.left; x < to.right; x += from.Width()) {
+  const Rect visible = Intersect(to, {0, 0, dst.Width(), dst.Height()});
+  if (from.Empty() || visible.Empty()) return;
+  // Only the tiles that reach the bitmap: a rectangle far larger than the
+  // bitmap must not cost a tile for every step of it.
+  const int tw = from.Width(), th = from.Height();
+  const auto first = [](int start, int visibleStart, int step) {
+    const std::int64_t skipped = (std::int64_t{visibleStart} - start) / step * step;
+    return static_cast<int>(start + skipped);
+  };
+  const int firstY = first(to.top, visible.top, th);
+  const int firstX = first(to.left, visible.left, tw);
+  for (int y = firstY; y < visible.bottom; y += th) {
+    for (int x = firstX; x < visible.right; x += tw) {
       const int w = std::min(from.Width(), to.right - x);
       const int h = std::min(from.Height(), to.bottom - y);
       DrawScaled(dst, {x, y, x + w, y + h}, src, {from.left, from.top, from.left + w, from.top + h}, opacity);

@@ -119,6 +119,12 @@ TEST(NineSlice, DrawsCornersUnscaledAndTilesFill) {
   EXPECT_EQ(tiled.At(9, 0), kRed) << "the second tile starts where the first ends";
   EXPECT_EQ(tiled.At(39, 9), kGreen) << "the last tile is cut";
 
+  // Tiles that cannot reach the bitmap cost nothing, however many there would be.
+  Bitmap small(8, 8);
+  DrawTiled(small, {-1000000000, -1000000000, 1000000000, 1000000000}, Strip(4, 4), {0, 0, 4, 4}, 255);
+  EXPECT_EQ(small.At(0, 0), kRed);
+  EXPECT_EQ(small.At(7, 7), kBlue) << "tiles stay aligned to the rectangle's corner";
+
   Bitmap untouched(10, 10);
   DrawNineSlice(untouched, {0, 0, 10, 10}, src, {0, 0, 20, 20}, TDesignRect{}, 0);
   EXPECT_EQ(untouched.At(5, 5), 0u);
