@@ -133,12 +133,22 @@ void TRdSkinStyle::RegisterPublicPackages() {
 
 void TRdSkinStyle::Loaded() {
   if (skinRccFile_.empty()) SetSkinRccFile(L"");
+  const std::size_t publicBefore = registeredPublic_.size();
   RegisterPublicPackages();
+  const std::uint64_t stamp = context_.store.ChangeStamp();
   loading_ = false;
   if (!context_.designing && context_.store.SkinPath().empty()) {
     context_.store.SetSkinPath(context_.executableFolder);
   }
   if (!skinRccFile_.empty()) SetSkinRccFile(skinRccFile_);
+  // The skin package may have been registered before the public ones (the
+  // design-time folder registers it as soon as it is set); then setting it
+  // again changes nothing, and the skin data must still take the public
+  // packages in.
+  if (registeredPublic_.size() > publicBefore && context_.store.ChangeStamp() == stamp) {
+    context_.store.LoadSkinData();
+    context_.store.RefreshAll();
+  }
 }
 
 bool TRdSkinStyle::Stores(std::wstring_view property) const {

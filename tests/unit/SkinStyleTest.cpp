@@ -100,5 +100,31 @@ TEST_F(SkinStyleTest, ASecondMainStyleIsWarnedAboutAndOnlyRemembersNames) {
   EXPECT_EQ(messages.back(), L"warning: main.SkinStyle exists!");
 }
 
+TEST_F(SkinStyleTest, WhileDesigningTheDesigntimeFolderServesLibraryAndPackages) {
+  context.designing = true;
+  std::vector<std::wstring> libraryFolders;
+  context.loadLibraryFrom = [&](const std::wstring& folder) {
+    libraryFolders.push_back(folder);
+    return true;
+  };
+  TRdSkinStyle style(context, L"RdSkinStyle1", L"Main");
+  EXPECT_EQ(style.DesigntimePath(), TRdSkinStyle::kDefaultDesigntimePath);
+  EXPECT_FALSE(style.Stores(L"DesigntimePath")) << "the default is not written";
+
+  style.BeginLoading();
+  style.SetSkinRccFile(L"classic.rcc");
+  style.SetDesigntimePath(L"c:\\app\\SKIN");
+  style.SetPublicRccFiles({L"public.rcc"});
+  style.Loaded();
+  EXPECT_TRUE(style.Stores(L"DesigntimePath"));
+  EXPECT_EQ(store.SkinPath(), L"c:\\app\\SKIN\\");
+  EXPECT_EQ(store.SkinName(), L"classic");
+  EXPECT_THAT(style.RegisteredPublic(), ElementsAre(L"c:\\app\\SKIN\\public.rcc"));
+  EXPECT_EQ(store.Colors().ColorToRGB(store.Colors().IdentToColor(L"c.x")), 0x00030201u)
+      << "the public package's colours although the skin came first";
+  EXPECT_FALSE(libraryFolders.empty());
+  EXPECT_EQ(libraryFolders.front(), L"c:\\app\\SKIN");
+}
+
 }  // namespace
 }  // namespace nudgelet::skin
