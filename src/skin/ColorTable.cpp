@@ -182,6 +182,13 @@ void ColorTable::Reset() {
   AddStandardNamesLocked();
 }
 
+void ColorTable::ReplaceWith(ColorTable& built) {
+  if (&built == this) return;
+  std::scoped_lock lock(loadedMutex_, hashMutex_, built.loadedMutex_, built.hashMutex_);
+  buckets_.swap(built.buckets_);
+  loaded_.swap(built.loaded_);
+}
+
 void ColorTable::AddStandardNamesLocked() {
   for (const auto& standard : StandardColors()) {
     ColorItem item{standard.name, -1, standard.value, standard.value};

@@ -68,6 +68,10 @@ class ColorTable {
   // whole file) switches to blue-green-red order; "type" and "class" are not colours.
   void AddSection(std::wstring_view section, const std::vector<std::wstring>& lines, bool bgr = false);
 
+  // Takes over the other table's colours in one step, so that lookups meanwhile
+  // see either the old table or the new one, never one half built.
+  void ReplaceWith(ColorTable& built);
+
   // Identifier or number as text -> the value a colour property stores.
   Color IdentToColor(std::wstring_view text) const;
   // A stored value -> the colour to draw with.

@@ -263,7 +263,6 @@ IniSections PackageStore::ReadIni(const std::wstring& name) const {
 }
 
 void PackageStore::LoadSkinData() {
-  colors_.Reset();
   const std::wstring skin = SkinName();
   const IniSections publicMain = ReadIni(L":/public/main.ini");
   const IniSections colorSetting = ReadIni(L"color_setting.ini");
@@ -294,12 +293,15 @@ void PackageStore::LoadSkinData() {
     for (const auto* s : sections_.SectionsOf(L"image")) imageSections.emplace_back(s->Name(), s->Lines());
   }
 
-  for (const auto& [name, lines] : colorSections) colors_.AddSection(name, lines);
+  // Built aside and swapped in: painting meanwhile sees the old colours or the new ones.
+  ColorTable colors;
+  for (const auto& [name, lines] : colorSections) colors.AddSection(name, lines);
   const bool fileBgr = EqualsIgnoreCase(colorSetting.Value(L"validate", L"type").value_or(L"RGB"), L"BGR");
   for (const auto& [name, lines] : SectionsInOrder(colorSetting)) {
     if (EqualsIgnoreCase(name, L"validate")) continue;
-    colors_.AddSection(name, lines, fileBgr);
+    colors.AddSection(name, lines, fileBgr);
   }
+  colors_.ReplaceWith(colors);
 
   {
     std::lock_guard lock(namedMutex_);

@@ -1,6 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "skin/FakeSkinFiles.h"
 #include "skin/PackageStore.h"
 #include "skin/RegistrySource.h"
@@ -176,6 +179,27 @@ TEST_F(SkinStoreTest, PicturesAreSharedByNameAndRefreshedInPlace) {
   EXPECT_EQ(changes, 1);
   EXPECT_TRUE(named->Empty()) << "the dark skin has no image sections";
   EXPECT_EQ(store.CachedPictureCount(), 5u);
+}
+
+TEST_F(SkinStoreTest, LookupsDuringASkinChangeSeeTheOldSkinOrTheNew) {
+  OpenProductSkin();
+  files.Add(kSkin + L"dark.dll",
+            Package(u"dark", {{u"main.ini", "[base]\nclass=widget\nsize=20\n"},
+                              {u"color_setting.ini", "[public_element]\ncl_border=#000000\n"}}));
+  const Color border = ColorIdOf(L"public_element.cl_border");
+  std::atomic<bool> done = false;
+  std::atomic<int> undefined = 0;
+  std::thread painter([&] {
+    while (!done) {
+      const Color c = store.Colors().ColorToRGB(border);
+      if (c != 0x00FF0000 && c != 0x00000000) ++undefined;
+      store.LoadPicture(L"images/b.png")->Data();
+    }
+  });
+  for (int i = 0; i < 40; ++i) store.RegisterPackage(kSkin + (i % 2 ? L"classic.rcc" : L"dark.dll"), false);
+  done = true;
+  painter.join();
+  EXPECT_EQ(undefined, 0);
 }
 
 TEST_F(SkinStoreTest, RefreshAllRunsTheInstalledHook) {
