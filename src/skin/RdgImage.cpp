@@ -173,6 +173,16 @@ void TRdgImage::SetImgOpt(const std::optional<TDesignRect>& margins) {
   Changed();
 }
 
+void TRdgImage::SetImgOptEmpty(bool empty) {
+  TDesignRect margins = margins_;
+  if (empty) {
+    margins.SetMargins(0, 0, 0, 0);
+  } else if (margins.Empty()) {
+    margins.SetMargins(Width() / 3, Height() / 3, TDesignRect::kSameAsOpposite, TDesignRect::kSameAsOpposite);
+  }
+  SetImgOpt(margins);
+}
+
 void TRdgImage::Inherit(const std::vector<std::wstring>& named) {
   attachedLines_ = named;
   for (const auto& line : named) {

@@ -48,6 +48,9 @@ class TRdgImage {
   // Margins set from outside (the form designer) lock them; nullopt unlocks
   // them and takes them from the named picture again.
   void SetImgOpt(const std::optional<TDesignRect>& margins);
+  // The designer's "Empty" switch: false fills in margins of a third of the
+  // picture's width and height, true clears them; either way they lock.
+  void SetImgOptEmpty(bool empty);
   bool ClipLocked() const { return clipLocked_; }
   bool AlphaLocked() const { return alphaLocked_; }
   bool MarginsLocked() const { return marginsLocked_; }

@@ -165,6 +165,12 @@ TEST_F(DescriptorTest, ClipOpacityAndSize) {
   EXPECT_EQ(dst.At(0, 1), kRed);
   EXPECT_EQ(dst.At(8, 1), kBlue);
 
+  whole.SetImgOptEmpty(false);
+  EXPECT_EQ(whole.ImgOpt(), (TDesignRect{StretchMode::Default, 30, 10, 30, 10}));
+  EXPECT_TRUE(whole.MarginsLocked());
+  whole.SetImgOptEmpty(true);
+  EXPECT_TRUE(whole.ImgOpt().Empty());
+
   TRdgImage square(store);
   square.SetValues(std::vector<std::wstring>{L"imgname=images/strip.png", L"imgrect=0,0,30,30"});
   EXPECT_EQ(square.Width(), 30);
