@@ -1,0 +1,29 @@
+#include "skin/RegistrySource.h"
+
+namespace nudgelet::skin {
+
+void RegistrySource::Register(const std::wstring& packagePath) {
+  const uipack::PackageLimits limits;
+  auto bytes = files_.Read(packagePath, limits.maxPackageBytes);
+  if (!bytes) return;
+  try {
+    packages_.Register(packagePath, std::move(*bytes), limits);
+  } catch (const uipack::PackageError&) {
+    // A damaged package is no package: its resources stay unreadable and
+    // whatever was registered under that path before stays as it was.
+  }
+}
+
+void RegistrySource::Unregister(const std::wstring& packagePath) { packages_.Unregister(packagePath); }
+
+std::optional<std::vector<std::uint8_t>> RegistrySource::Read(const std::wstring& name) {
+  return packages_.Read(name);
+}
+
+std::optional<FolderListing> RegistrySource::List(const std::wstring& folder) {
+  auto listing = packages_.List(folder);
+  if (!listing) return std::nullopt;
+  return FolderListing{std::move(listing->folders), std::move(listing->files)};
+}
+
+}  // namespace nudgelet::skin

@@ -1,0 +1,29 @@
+#pragma once
+// Resources read by this process itself, through the portable package reader:
+// what uipack.dll does, without the library.
+
+#include "skin/LooseFiles.h"
+#include "skin/ResourceSource.h"
+#include "uipack/PackageRegistry.h"
+
+namespace nudgelet::skin {
+
+class RegistrySource final : public ResourceSource {
+ public:
+  explicit RegistrySource(const LooseFiles& files) : files_(files) {}
+
+  bool Load() override { return true; }
+  // A file that cannot be read or is no acceptable package registers nothing.
+  void Register(const std::wstring& packagePath) override;
+  void Unregister(const std::wstring& packagePath) override;
+  std::optional<std::vector<std::uint8_t>> Read(const std::wstring& name) override;
+  std::optional<FolderListing> List(const std::wstring& folder) override;
+
+  const uipack::PackageRegistry& Packages() const { return packages_; }
+
+ private:
+  const LooseFiles& files_;
+  uipack::PackageRegistry packages_;
+};
+
+}  // namespace nudgelet::skin

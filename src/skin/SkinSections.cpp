@@ -1,0 +1,135 @@
+#include "skin/SkinSections.h"
+
+#include <algorithm>
+#include <set>
+
+namespace nudgelet::skin {
+namespace {
+
+std::wstring KeyOf(std::wstring_view line) {
+  const auto name = IniLineName(line);
+  return name ? Trim(*name) : std::wstring();
+}
+
+std::wstring ValueOf(std::wstring_view line) {
+  const auto eq = line.find(L'=');
+  return eq == std::wstring_view::npos ? std::wstring() : Trim(line.substr(eq + 1));
+}
+
+}  // namespace
+
+TRdValueStrings::TRdValueStrings(std::wstring name, std::vector<std::wstring> lines)
+    : name_(std::move(name)), lines_(std::move(lines)) {}
+
+std::optional<std::wstring> TRdValueStrings::OwnValue(std::wstring_view key) const {
+  for (const auto& line : lines_) {
+    const auto name = IniLineName(line);
+    if (name && EqualsIgnoreCase(TrimView(*name), key)) return ValueOf(line);
+  }
+  return std::nullopt;
+}
+
+std::vector<const TRdValueStrings*> TRdValueStrings::Chain() const {
+  std::vector<const TRdValueStrings*> chain;
+  for (const TRdValueStrings* s = this; s; s = s->parent_) {
+    if (std::find(chain.begin(), chain.end(), s) != chain.end()) break;
+    chain.push_back(s);
+  }
+  return chain;
+}
+
+std::optional<std::wstring> TRdValueStrings::Value(std::wstring_view key) const {
+  for (const TRdValueStrings* s : Chain()) {
+    if (auto v = s->OwnValue(key)) return v;
+  }
+  return std::nullopt;
+}
+
+std::vector<std::wstring> TRdValueStrings::LinesWithInherited() const {
+  std::vector<std::wstring> out;
+  std::set<std::wstring, LessIgnoreCase> seen;
+  for (const TRdValueStrings* s : Chain()) {
+    for (const auto& line : s->lines_) {
+      const auto key = KeyOf(line);
+      if (key.empty()) {
+        if (s == this) out.push_back(line);
+        continue;
+      }
+      if (seen.insert(key).second) out.push_back(line);
+    }
+  }
+  return out;
+}
+
+void TRdValueStrings::Merge(const std::vector<std::wstring>& lines) {
+  for (const auto& line : lines) {
+    const auto key = KeyOf(line);
+    auto it = key.empty() ? lines_.end() : std::find_if(lines_.begin(), lines_.end(), [&](const std::wstring& own) {
+      return EqualsIgnoreCase(KeyOf(own), key);
+    });
+    if (it != lines_.end()) {
+      *it = line;
+    } else {
+      lines_.push_back(line);
+    }
+  }
+}
+
+std::vector<std::pair<std::wstring, std::vector<std::wstring>>> SectionsInOrder(const IniSections& ini) {
+  std::vector<std::pair<std::wstring, std::vector<std::wstring>>> out;
+  std::set<std::wstring, LessIgnoreCase> seen;
+  for (const auto& name : ini.SectionNames()) {
+    if (!seen.insert(name).second) continue;
+    out.emplace_back(name, ini.Lines(name));
+  }
+  return out;
+}
+
+void SectionTable::Clear() { classes_.clear(); }
+
+void SectionTable::MergeFile(const IniSections& ini) {
+  for (auto& [name, lines] : SectionsInOrder(ini)) {
+    const std::wstring cls = ini.Value(name, L"class").value_or(L"");
+    Class& c = classes_[cls];
+    if (auto it = c.index.find(name); it != c.index.end()) {
+      c.sections[it->second]->Merge(lines);
+    } else {
+      c.index.emplace(name, c.sections.size());
+      c.sections.push_back(std::make_unique<TRdValueStrings>(name, std::move(lines)));
+    }
+  }
+}
+
+void SectionTable::LinkParents() {
+  for (auto& [cls, c] : classes_) {
+    for (auto& section : c.sections) {
+      section->SetParent(nullptr);
+      const auto parent = section->OwnValue(L"parent");
+      if (!parent || parent->empty() || EqualsIgnoreCase(*parent, section->Name())) continue;
+      if (auto it = c.index.find(*parent); it != c.index.end()) section->SetParent(c.sections[it->second].get());
+    }
+  }
+}
+
+const TRdValueStrings* SectionTable::Find(std::wstring_view cls, std::wstring_view section) const {
+  const auto c = classes_.find(cls);
+  if (c == classes_.end()) return nullptr;
+  const auto s = c->second.index.find(section);
+  return s == c->second.index.end() ? nullptr : c->second.sections[s->second].get();
+}
+
+std::vector<const TRdValueStrings*> SectionTable::SectionsOf(std::wstring_view cls) const {
+  std::vector<const TRdValueStrings*> out;
+  const auto c = classes_.find(cls);
+  if (c == classes_.end()) return out;
+  for (const auto& s : c->second.sections) out.push_back(s.get());
+  return out;
+}
+
+std::vector<std::wstring> SectionTable::Classes() const {
+  std::vector<std::wstring> out;
+  for (const auto& [name, c] : classes_) out.push_back(name);
+  return out;
+}
+
+}  // namespace nudgelet::skin

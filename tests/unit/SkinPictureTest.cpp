@@ -1,0 +1,259 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "skin/Bitmap.h"
+#include "skin/FakeSkinFiles.h"
+#include "skin/NineSlice.h"
+#include "skin/RdgImage.h"
+#include "skin/RegistrySource.h"
+
+namespace nudgelet::skin {
+namespace {
+
+using ::testing::ElementsAre;
+using namespace nudgelet::skin::testing;
+
+constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
+
+std::string AsString(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+// w × h, the left third red, the middle green, the right blue.
+Bitmap Strip(int w, int h) {
+  Bitmap b(w, h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) b.At(x, y) = x < w / 3 ? kRed : x < 2 * w / 3 ? kGreen : kBlue;
+  }
+  return b;
+}
+
+// 20 × 20 with 6-pixel corners red, edges green, centre white.
+Bitmap Framed() {
+  Bitmap b(20, 20);
+  for (int y = 0; y < 20; ++y) {
+    for (int x = 0; x < 20; ++x) {
+      const bool edgeX = x < 6 || x >= 14, edgeY = y < 6 || y >= 14;
+      b.At(x, y) = edgeX && edgeY ? kRed : edgeX || edgeY ? kGreen : kWhite;
+    }
+  }
+  return b;
+}
+
+TEST(Bitmap, PngRoundTripPremultipliesAndRefusesWhatIsNoPng) {
+  Bitmap b(3, 2);
+  b.At(0, 0) = kRed;
+  b.At(1, 0) = Premultiply(0x80FF8000);
+  b.At(2, 1) = kBlue;
+  const auto png = EncodePng(b);
+  const auto back = DecodePng(png);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->Pixels(), b.Pixels());
+  EXPECT_EQ(Premultiply(0x80FF8000), 0x80804000u);
+
+  EXPECT_FALSE(DecodePng({}));
+  EXPECT_FALSE(DecodePng({'n', 'o', 't'}));
+  EXPECT_FALSE(DecodePng(std::vector<std::uint8_t>(png.begin(), png.begin() + static_cast<long>(png.size()) / 2)));
+  EXPECT_TRUE(Bitmap(-3, 10).Empty());
+  EXPECT_TRUE(Bitmap(100000, 100000).Empty()) << "too large for any skin";
+}
+
+TEST(Bitmap, BlendingIsSourceOverWithOpacity) {
+  EXPECT_EQ(BlendOver(kBlue, kRed, 255), kRed);
+  EXPECT_EQ(BlendOver(kBlue, kRed, 0), kBlue);
+  EXPECT_EQ(BlendOver(kBlue, 0, 255), kBlue);
+  EXPECT_EQ(BlendOver(0, kRed, 128), 0x80800000u);
+  EXPECT_EQ(BlendOver(kBlue, 0x80800000, 255), 0xFF80007Fu);
+}
+
+TEST(NineSlice, PiecesKeepCornersAndStretchTheRest) {
+  TDesignRect m;
+  m.SetMargins(6, 6, TDesignRect::kSameAsOpposite, TDesignRect::kSameAsOpposite);
+  EXPECT_EQ(m.right, 6);
+  EXPECT_EQ(m.bottom, 6);
+  m.SetMargins(TDesignRect::kUnchanged, 0, 0, 2);
+  EXPECT_EQ(m.left, 6);
+  EXPECT_EQ(m.bottom, 2);
+  m.SetMargins(6, 6, 6, 6);
+
+  const auto pieces = SlicePieces(20, 20, 130, 32, m);
+  ASSERT_EQ(pieces.size(), 9u);
+  EXPECT_EQ(pieces[0].to, (Rect{0, 0, 6, 6}));
+  EXPECT_EQ(pieces[2].from, (Rect{14, 0, 20, 6}));
+  EXPECT_EQ(pieces[2].to, (Rect{124, 0, 130, 6}));
+  EXPECT_EQ(pieces[7].to, (Rect{124, 26, 130, 32}));
+  EXPECT_EQ(pieces[8].from, (Rect{6, 6, 14, 14}));
+  EXPECT_EQ(pieces[8].to, (Rect{6, 6, 124, 26}));
+
+  // At (almost) its own size the picture is simply drawn.
+  const auto plain = SlicePieces(20, 20, 21, 20, m);
+  ASSERT_EQ(plain.size(), 1u);
+  EXPECT_EQ(plain[0].to, (Rect{0, 0, 21, 20}));
+  // Only the height matches: the left and right margins stay.
+  EXPECT_EQ(SlicePieces(20, 20, 100, 20, m).size(), 3u);
+
+  m.mode = StretchMode::Frame;
+  EXPECT_EQ(SlicePieces(20, 20, 130, 32, m).size(), 8u) << "a frame leaves the centre";
+  m.mode = StretchMode::Fill;
+  const auto filled = SlicePieces(20, 20, 130, 32, m);
+  EXPECT_TRUE(filled[1].tiled);
+  EXPECT_FALSE(filled[0].tiled) << "corners are never tiled";
+  m.SetMargins(3, 3, 3, 3);
+  EXPECT_FALSE(SlicePieces(20, 20, 130, 32, m)[1].tiled) << "3-pixel edges stretch";
+  EXPECT_EQ(SlicePieces(20, 20, 130, 32, TDesignRect{StretchMode::Fill, 0, 0, 0, 0}).size(), 1u);
+}
+
+TEST(NineSlice, DrawsCornersUnscaledAndTilesFill) {
+  const Bitmap src = Framed();
+  Bitmap dst(130, 32);
+  DrawNineSlice(dst, {0, 0, 130, 32}, src, {0, 0, 20, 20}, TDesignRect{StretchMode::Stretch, 6, 6, 6, 6}, 255);
+  EXPECT_EQ(dst.At(0, 0), kRed);
+  EXPECT_EQ(dst.At(5, 5), kRed);
+  EXPECT_EQ(dst.At(124, 26), kRed);
+  EXPECT_EQ(dst.At(129, 31), kRed);
+  EXPECT_EQ(dst.At(64, 0), kGreen);
+  EXPECT_EQ(dst.At(0, 16), kGreen);
+  EXPECT_EQ(dst.At(64, 16), kWhite);
+
+  Bitmap tiled(40, 10);
+  DrawTiled(tiled, {0, 0, 40, 10}, Strip(9, 10), {0, 0, 9, 10}, 255);
+  EXPECT_EQ(tiled.At(0, 0), kRed);
+  EXPECT_EQ(tiled.At(9, 0), kRed) << "the second tile starts where the first ends";
+  EXPECT_EQ(tiled.At(39, 9), kGreen) << "the last tile is cut";
+
+  // Tiles that cannot reach the bitmap cost nothing, however many there would be.
+  Bitmap small(8, 8);
+  DrawTiled(small, {-1000000000, -1000000000, 1000000000, 1000000000}, Strip(4, 4), {0, 0, 4, 4}, 255);
+  EXPECT_EQ(small.At(0, 0), kRed);
+  EXPECT_EQ(small.At(7, 7), kBlue) << "tiles stay aligned to the rectangle's corner";
+
+  Bitmap untouched(10, 10);
+  DrawNineSlice(untouched, {0, 0, 10, 10}, src, {0, 0, 20, 20}, TDesignRect{}, 0);
+  EXPECT_EQ(untouched.At(5, 5), 0u);
+}
+
+class DescriptorTest : public ::testing::Test {
+ protected:
+  DescriptorTest() {
+    const auto strip = AsString(EncodePng(Strip(90, 30)));
+    const auto framed = AsString(EncodePng(Framed()));
+    files.Add(L"C:\\skin\\public.rcc",
+              Package(u"public", {{u"main.ini",
+                                   "[img_strip_left]\nclass=image\nimgname=images/strip.png\nimgrect=0,0,30,30\n"
+                                   "imgalpha=128\nimgopt=2,2,2,2,1\ntint=blue\n"
+                                   "[img_loop]\nclass=image\nimgname=[img_loop2]\n"
+                                   "[img_loop2]\nclass=image\nimgname=[img_loop]\n"}}));
+    files.Add(L"C:\\skin\\classic.rcc",
+              Package(u"classic", {{u"main.ini", "[x]\n"}, {u"images/strip.png", strip}, {u"images/framed.png", framed}}));
+    files.Add(L"C:\\skin\\dark.rcc", Package(u"dark", {{u"main.ini", "[x]\n"},
+                                                        {u"images/strip.png", framed},
+                                                        {u"images/dark_only.png", framed}}));
+    store.RegisterPackage(L"C:\\skin\\public.rcc", true);
+    store.RegisterPackage(L"C:\\skin\\classic.rcc", false);
+  }
+
+  MemoryFiles files;
+  RegistrySource source{files};
+  PackageStore store{source, files, L"C:\\skin"};
+};
+
+TEST_F(DescriptorTest, ClipOpacityAndSize) {
+  TRdgImage whole(store);
+  whole.SetValues(std::vector<std::wstring>{L"imgname=images/strip.png"});
+  EXPECT_EQ(whole.Width(), 90);
+  EXPECT_EQ(whole.Height(), 30);
+  Bitmap dst(9, 3);
+  whole.Draw(dst, {0, 0, 9, 3});
+  EXPECT_EQ(dst.At(0, 1), kRed);
+  EXPECT_EQ(dst.At(8, 1), kBlue);
+
+  whole.SetImgOptEmpty(false);
+  EXPECT_EQ(whole.ImgOpt(), (TDesignRect{StretchMode::Default, 30, 10, 30, 10}));
+  EXPECT_TRUE(whole.MarginsLocked());
+  whole.SetImgOptEmpty(true);
+  EXPECT_TRUE(whole.ImgOpt().Empty());
+
+  TRdgImage square(store);
+  square.SetValues(std::vector<std::wstring>{L"imgname=images/strip.png", L"imgrect=0,0,30,30"});
+  EXPECT_EQ(square.Width(), 30);
+  Bitmap one(10, 10);
+  square.Draw(one, {0, 0, 10, 10});
+  EXPECT_EQ(one.At(9, 9), kRed) << "only the first square is drawn";
+
+  TRdgImage faint(store);
+  faint.SetValues(std::vector<std::wstring>{L"imgname=images/strip.png", L"imgalpha=x", L"imgrect=1,2"});
+  EXPECT_EQ(faint.AlphaBlendValue(), -1) << "a bad opacity is not set";
+  EXPECT_EQ(faint.Clip(), (Rect{1, 2, 0, 0})) << "missing numbers are 0";
+  faint.SetValues(std::vector<std::wstring>{L"imgname=images/strip.png", L"imgalpha=51"});
+  Bitmap half(3, 3);
+  faint.Draw(half, {0, 0, 3, 3}, 128);
+  EXPECT_EQ(half.At(0, 0) >> 24, 25u) << "51 x 128 / 255, rounded down";
+}
+
+TEST_F(DescriptorTest, LockedSettingsSurviveLaterLinesAndAreWrittenBack) {
+  TRdgImage picture(store);
+  picture.SetValues(std::vector<std::wstring>{L"imgname=images/framed.png", L"imgalpha!=128", L"imgopt!=6,6,6,6,2",
+                                               L"SkinRcc=classic"});
+  picture.SetValues(std::vector<std::wstring>{L"imgname=images/framed.png", L"imgalpha=255", L"imgopt=1,1,1,1,1",
+                                               L"imgsmooth=2"});
+  EXPECT_EQ(picture.AlphaBlendValue(), 128);
+  EXPECT_EQ(picture.ImgOpt(), (TDesignRect{StretchMode::Fill, 6, 6, 6, 6}));
+  EXPECT_EQ(picture.Smoothing(), SmoothFilter::Smooth);
+  EXPECT_THAT(picture.ToLines(), ElementsAre(L"imgname=images/framed.png", L"imgalpha!=128", L"imgsmooth=2",
+                                             L"imgopt!=6,6,6,6,2"));
+
+  picture.SetAlphaBlendValue(-1);
+  EXPECT_FALSE(picture.AlphaLocked());
+  picture.SetValues(std::nullopt);
+  EXPECT_EQ(picture.ImgName(), L"");
+  EXPECT_FALSE(picture.MarginsLocked());
+  EXPECT_EQ(picture.Width(), 0);
+}
+
+TEST_F(DescriptorTest, NamedPicturesLendTheirSettings) {
+  TRdgImage picture(store);
+  picture.SetValues(std::vector<std::wstring>{L"imgname=[img_strip_left]", L"SkinRcc=classic"});
+  EXPECT_EQ(picture.Width(), 30);
+  EXPECT_EQ(picture.AlphaBlendValue(), 128);
+  EXPECT_EQ(picture.ImgOpt(), (TDesignRect{StretchMode::Stretch, 2, 2, 2, 2}));
+  EXPECT_EQ(LineValue(picture.Values(), L"tint"), L"blue");
+  EXPECT_THAT(picture.ToLines(), ElementsAre(L"imgname=[img_strip_left]", L"SkinRcc=classic"))
+      << "what the named picture gives is not written back";
+
+  TRdgImage own(store);
+  own.SetValues(std::vector<std::wstring>{L"imgname=[img_strip_left]", L"imgrect!=30,0,60,30", L"imgalpha!=200"});
+  EXPECT_EQ(own.Clip(), (Rect{30, 0, 60, 30}));
+  EXPECT_EQ(own.Width(), 30);
+  EXPECT_EQ(own.AlphaBlendValue(), 200);
+  Bitmap dst(30, 30);
+  own.Draw(dst, {0, 0, 30, 30});
+  EXPECT_EQ(dst.At(15, 15), BlendOver(0, kGreen, 200)) << "the middle third of the strip, at its own opacity";
+
+  TRdgImage loop(store);
+  loop.SetValues(std::vector<std::wstring>{L"imgname=[img_loop]"});
+  EXPECT_EQ(loop.Width(), 0) << "named pictures naming each other lead nowhere";
+}
+
+TEST_F(DescriptorTest, DescriptorsShareOnePictureAndFollowTheSkin) {
+  TRdgImage a(store), b(store), missing(store), later(store);
+  later.SetValues(std::vector<std::wstring>{L"imgname=images/dark_only.png"});
+  EXPECT_EQ(later.Width(), 0);
+  a.SetValues(std::vector<std::wstring>{L"imgname=images/strip.png"});
+  b.SetValues(std::vector<std::wstring>{L"imgname=images/strip.png", L"imgrect=0,0,10,10"});
+  missing.SetValues(std::vector<std::wstring>{L"imgname=images/none.png"});
+  EXPECT_EQ(a.Width(), 90);
+  EXPECT_EQ(b.Width(), 10);
+  EXPECT_EQ(store.LoadPicture(L"images/strip.png")->Image(), store.LoadPicture(L"images/strip.png")->Image())
+      << "decoded once";
+  EXPECT_EQ(missing.Width(), 0);
+  Bitmap dst(4, 4);
+  missing.Draw(dst, {0, 0, 4, 4});
+  EXPECT_EQ(dst.At(1, 1), 0u);
+
+  store.RegisterPackage(L"C:\\skin\\dark.rcc", false);
+  EXPECT_EQ(a.Width(), 20) << "the dark skin's strip.png is the 20 x 20 frame";
+  EXPECT_EQ(b.Width(), 10);
+  EXPECT_EQ(later.Width(), 20) << "a picture the new skin brings is found";
+  EXPECT_EQ(missing.Width(), 0);
+}
+
+}  // namespace
+}  // namespace nudgelet::skin

@@ -1,0 +1,159 @@
+// nudgelet-skin against the product's own skins, as built beside the program.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "SkinTool.h"
+#include "base/Strings.h"
+#include "skin/Bitmap.h"
+#include "skin/FakeSkinFiles.h"
+
+namespace nudgelet::skintool {
+namespace {
+
+using ::testing::HasSubstr;
+
+const std::wstring kSkinDir = Utf8ToWide(NUDGELET_SKIN_DIR);
+
+struct Result {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+Result RunTool(std::vector<std::wstring> args) {
+  std::ostringstream out, err;
+  const int code = Run(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+std::string AsText(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(SkinTool, TheProductSkinsResolveEverythingTheFormsName) {
+  const auto r = RunTool({L"check", kSkinDir});
+  EXPECT_EQ(r.code, 0) << r.out << r.err;
+  EXPECT_EQ(r.out, "19 pictures, 8 colours, 0 missing\n");
+}
+
+TEST(SkinTool, ColorPrintsTheResolvedColour) {
+  auto r = RunTool({L"color", kSkinDir, L"text_color.cl_text_b"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "0x00372A1F\n");  // #1F2A37
+  r = RunTool({L"color", kSkinDir, L"clRed"});
+  EXPECT_EQ(r.out, "0x000000FF\n");
+  r = RunTool({L"color", kSkinDir, L"nobody.cl_nothing"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, "0x000000E6\n");
+  EXPECT_THAT(r.err, HasSubstr("does not define nobody.cl_nothing"));
+}
+
+TEST(SkinTool, ListGivesSortedResourcesWhoseSizesCatConfirms) {
+  const auto list = RunTool({L"list", kSkinDir + L"/classic.rcc"});
+  ASSERT_EQ(list.code, 0) << list.err;
+  const auto lines = Lines(list.out);
+  ASSERT_EQ(lines.size(), 21u);
+  EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end()));
+  for (const auto& line : lines) {
+    const auto tab = line.find('\t');
+    ASSERT_NE(tab, std::string::npos) << line;
+    const auto cat = RunTool({L"cat", kSkinDir + L"/classic.rcc", Utf8ToWide(line.substr(0, tab))});
+    EXPECT_EQ(cat.code, 0) << line;
+    EXPECT_EQ(std::to_string(cat.out.size()), line.substr(tab + 1)) << line;
+  }
+  const auto png = RunTool({L"cat", kSkinDir + L"/classic.rcc", L"classic/images/scroll_bg.png"});
+  EXPECT_EQ(png.out.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+}
+
+TEST(SkinTool, BadInputExitsWith2AndSaysWhy) {
+  const auto tmp = std::filesystem::temp_directory_path() / "nudgelet-skin-tool-test";
+  std::filesystem::create_directories(tmp);
+  std::ofstream(tmp / "junk.rcc", std::ios::binary) << "not a package";
+  const std::wstring junk = (tmp / "junk.rcc").wstring();
+
+  EXPECT_EQ(RunTool({}).code, 2);
+  EXPECT_THAT(RunTool({L"paint", kSkinDir}).err, HasSubstr("usage:"));
+  EXPECT_EQ(RunTool({L"list"}).code, 2);
+  auto r = RunTool({L"list", junk});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_THAT(r.err, HasSubstr("is not a skin package"));
+  r = RunTool({L"cat", kSkinDir + L"/public.rcc", L":/public/none.ini"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_THAT(r.err, HasSubstr("holds no file"));
+  r = RunTool({L"check", kSkinDir + L"/no-such-folder"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_THAT(r.err, HasSubstr("no folder"));
+  r = RunTool({L"check", tmp.wstring()});
+  EXPECT_EQ(r.code, 2) << "a folder without the two packages is no skin";
+  std::filesystem::remove_all(tmp);
+}
+
+TEST(SkinTool, CheckListsWhatASkinLacks) {
+  const auto tmp = std::filesystem::temp_directory_path() / "nudgelet-skin-tool-lacking";
+  std::filesystem::create_directories(tmp);
+  std::filesystem::copy_file(std::filesystem::path(kSkinDir) / "public.rcc", tmp / "public.rcc",
+                             std::filesystem::copy_options::overwrite_existing);
+  const auto classic = skin::testing::Package(
+      u"classic", {{u"main.ini", "[x]\n"},
+                   {u"color_setting.ini", "[text_color]\ncl_text_b=#000000\n"},
+                   {u"images/btn_close_normal.png", AsText(skin::EncodePng(skin::Bitmap(30, 30)))},
+                   {u"images/btn_close_over.png", "not a png"}});
+  std::ofstream(tmp / "classic.rcc", std::ios::binary)
+      .write(reinterpret_cast<const char*>(classic.data()), static_cast<std::streamsize>(classic.size()));
+  // A loose picture counts as much as a packaged one.
+  std::filesystem::create_directories(tmp / "classic" / "images");
+  std::ofstream(tmp / "classic" / "images" / "scroll_bg.png", std::ios::binary)
+      << AsText(skin::EncodePng(skin::Bitmap(8, 40)));
+
+  const auto r = RunTool({L"check", tmp.wstring()});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_THAT(r.out, HasSubstr("missing picture images/btn_close_press.png\n"));
+  EXPECT_THAT(r.out, HasSubstr("not a PNG picture images/btn_close_over.png\n"));
+  EXPECT_THAT(r.out, ::testing::Not(HasSubstr("btn_close_normal")));
+  EXPECT_THAT(r.out, ::testing::Not(HasSubstr("scroll_bg")));
+  EXPECT_THAT(r.out, HasSubstr("19 pictures, 8 colours, 17 missing\n"));
+  std::filesystem::remove_all(tmp);
+}
+
+}  // namespace
+}  // namespace nudgelet::skintool
+
+namespace nudgelet::skintool {
+namespace {
+
+TEST(SkinTool, RenderDrawsADescriptorIntoAPng) {
+  const auto out = std::filesystem::temp_directory_path() / "nudgelet-skin-render.png";
+  auto r = RunTool({L"render", kSkinDir, L"200x40", out.wstring(), L"imgname=images/btn_colours_normal.png",
+                    L"imgopt=6,6,6,6,1"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "images/btn_colours_normal.png 130x32 drawn into 200x40\n");
+  std::vector<std::uint8_t> bytes;
+  {
+    std::ifstream in(out, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  const auto picture = skin::DecodePng(bytes);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->Width(), 200);
+  EXPECT_EQ(picture->Height(), 40);
+  EXPECT_EQ(picture->At(100, 20) >> 24, 255u) << "the face is opaque";
+  EXPECT_EQ(picture->At(0, 0) >> 24, 0u) << "the rounded corner stays clear";
+
+  EXPECT_EQ(RunTool({L"render", kSkinDir, L"10x10", out.wstring(), L"imgname=images/none.png"}).code, 1);
+  EXPECT_EQ(RunTool({L"render", kSkinDir, L"0x10", out.wstring(), L"imgname=x"}).code, 2);
+  EXPECT_EQ(RunTool({L"render", kSkinDir, L"big", out.wstring(), L"imgname=x"}).code, 2);
+  std::filesystem::remove(out);
+}
+
+}  // namespace
+}  // namespace nudgelet::skintool
