@@ -1,0 +1,199 @@
+// nudgelet-inspect: runs the whole update detection of a machine and prints it
+// as JSON: the installed programs, the update candidates and the rows the
+// reminder would list. The Windows build reads the live registry; the native
+// build reads .reg files and a folder standing for the drives.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppFrame.h"
+#include "app/ProductLocations.h"
+#include "base/Strings.h"
+#include "base/TextFile.h"
+#include "detection/DetectionReport.h"
+#include "detection/IgnoreList.h"
+#include "detection/SqliteObj.h"
+#include "detection/SoftwareInfo.h"
+#include "detection/UpdateDatabase.h"
+#include "detection/UpdateList.h"
+#include "detection/UpdateMatching.h"
+#include "platform/Crypto.h"
+
+#if defined(_WIN32)
+#include "platform/win32/SystemPlatform.h"
+#else
+#include "InspectionMachine.h"
+#endif
+
+namespace nudgelet::inspect {
+namespace {
+
+using namespace detection;
+
+constexpr int kBadInput = 2;
+
+struct Options {
+  std::wstring database;
+  std::wstring sqlite;
+  std::wstring userData;
+  bool explain = false;
+#if !defined(_WIN32)
+  MachineOptions machine;
+#endif
+};
+
+[[noreturn]] void Fail(const std::string& message) {
+  std::cerr << "nudgelet-inspect: " << message << "\n";
+  std::exit(kBadInput);
+}
+
+void Usage() {
+  std::cerr << "usage: nudgelet-inspect [--database FILE] [--sqlite LIB] [--user-data DIR] [--explain]"
+#if !defined(_WIN32)
+               " [--registry FILE.reg]... [--root DIR] [--os MAJOR.MINOR] [--64bit-windows yes|no]"
+#endif
+               "\n";
+}
+
+std::wstring Arg(const std::vector<std::wstring>& args, std::size_t& i) {
+  if (i + 1 >= args.size()) Fail("option " + WideToUtf8(args[i]) + " needs a value");
+  return args[++i];
+}
+
+Options ParseOptions(const std::vector<std::wstring>& args) {
+  Options o;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string a = WideToUtf8(args[i]);
+    if (a == "--database") o.database = Arg(args, i);
+    else if (a == "--sqlite") o.sqlite = Arg(args, i);
+    else if (a == "--user-data") o.userData = Arg(args, i);
+    else if (a == "--explain") o.explain = true;
+#if !defined(_WIN32)
+    else if (a == "--registry") o.machine.registryFiles.push_back(WideToUtf8(Arg(args, i)));
+    else if (a == "--root") o.machine.root = Arg(args, i);
+    else if (a == "--os") o.machine.version = Arg(args, i);
+    else if (a == "--64bit-windows") o.machine.is64Bit = Arg(args, i);
+#endif
+    else if (a == "--help" || a == "-h") {
+      Usage();
+      std::exit(0);
+    } else {
+      Usage();
+      Fail("unknown argument " + a);
+    }
+  }
+  return o;
+}
+
+// The database layer's answers, as matching asks for them.
+class DatabaseQueries final : public UpdateQueries {
+ public:
+  explicit DatabaseQueries(TUpdateDatabase& db) : db_(db) {}
+  std::wstring FindKey(const std::wstring& n, const std::wstring& p) const override { return db_.FindKey(n, p); }
+  std::wstring FindKeyBySoftName(const std::wstring& n, const std::wstring& p, const std::wstring& s) const override {
+    return db_.FindKeyBySoftName(n, p, s);
+  }
+  std::wstring GetBaseField(const std::wstring& k, const std::wstring& c) const override { return db_.GetBaseField(k, c); }
+  std::wstring GetDownField(const std::wstring& k, int b, int l, const std::wstring& c) const override {
+    return db_.GetDownField(k, b, l, c);
+  }
+
+ private:
+  TUpdateDatabase& db_;
+};
+
+std::wstring IncludeSeparator(const std::wstring& folder) {
+  if (!folder.empty() && (folder.back() == L'/' || folder.back() == L'\\')) return folder;
+#if defined(_WIN32)
+  return folder + L"\\";
+#else
+  return folder + L"/";
+#endif
+}
+
+// Where the database layer finds what it needs on the machine the tool runs on.
+struct Host {
+  const platform::FileSystem& files;
+  const platform::DynamicLibraries& libraries;
+  std::wstring tempFolder;
+  std::wstring defaultSqlite;
+  std::function<std::wstring(const std::wstring&)> path;  // a path of the inspected machine, on this one
+};
+
+int Run(const Options& o, const platform::Platform& p, const Host& host) {
+  const platform::Crypto& crypto = platform::SystemCrypto();
+  const app::TAppFrame frame(p);
+  const std::wstring userData = o.userData.empty() ? app::GetUserDataFolder(p) : IncludeSeparator(o.userData);
+  const std::wstring database =
+      o.database.empty() ? host.path(EncipheredDatabasePath(frame.ProgramFolder())) : o.database;
+
+  UpdateDatabaseSetup setup{host.files, host.libraries, crypto, o.sqlite.empty() ? host.defaultSqlite : o.sqlite,
+                            host.tempFolder};
+  TUpdateDatabase db(setup);
+  if (!host.files.FileExists(database)) Fail("no update database at " + WideToUtf8(database));
+  if (!db.ProbeDatabase(database)) Fail("SQLite cannot open " + WideToUtf8(database));
+  try {
+    db.AcquireDatabase(database);
+  } catch (const std::exception& error) {
+    Fail(error.what());
+  }
+
+  TSoftwareInfo inventory(p, crypto, userData + L"SoftwareCache.ini");
+  const TIgnoreList ignore(p.files, userData + L"Main.ini");
+  DatabaseQueries queries(db);
+  TUpdateMatcher matcher(MatchContext{p, queries, ignore, frame});
+  matcher.MatchInstalledPrograms(inventory);
+
+  InMemoryUpdateList list;
+  TUpdateListModel model;
+  model.FillList(matcher.Candidates(), matcher.HasCandidateList(), list, p.files, {});
+  DetectionReport report{inventory.Records(), matcher.Candidates(), {}, o.explain ? &matcher.Traces() : nullptr};
+  for (const auto& item : list.items) report.rows.push_back(item.data.get());
+  SortRowsByCaption(report.rows);
+  std::cout << RenderDetectionJson(report);
+  db.ReleaseDatabase();
+  return 0;
+}
+
+}  // namespace
+}  // namespace nudgelet::inspect
+
+namespace {
+
+int Main(const std::vector<std::wstring>& args) {
+  using namespace nudgelet;
+  const inspect::Options options = inspect::ParseOptions(args);
+  try {
+#if defined(_WIN32)
+    const auto& p = platform::win32::SystemPlatform();
+    const inspect::Host host{p.files, p.libraries, p.folders.TempPath(),
+                             ExtractFilePath(p.folders.ExecutablePath()) + L"sqlite3.dll",
+                             [](const std::wstring& path) { return path; }};
+    return inspect::Run(options, p, host);
+#else
+    inspect::InspectionMachine machine(options.machine);
+    const inspect::Host host{machine.HostFiles(), machine.HostLibraries(), machine.TempFolder(), L"libsqlite3.so.0",
+                             [&machine](const std::wstring& path) { return machine.HostPath(path); }};
+    return inspect::Run(options, machine.Platform(), host);
+#endif
+  } catch (const std::exception& error) {
+    inspect::Fail(error.what());
+  }
+}
+
+}  // namespace
+
+#if defined(_WIN32)
+int wmain(int argc, wchar_t** argv) { return Main(std::vector<std::wstring>(argv, argv + argc)); }
+#else
+int main(int argc, char** argv) {
+  std::vector<std::wstring> args;
+  for (int i = 0; i < argc; ++i) args.push_back(nudgelet::Utf8ToWide(argv[i]));
+  return Main(args);
+}
+#endif
