@@ -1,7 +1,5 @@
 #include "detection/IconFile.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -25,29 +23,7 @@ struct Entry {
   std::uint32_t size;
 };
 
-std::optional<BgraBitmap> DecodePng(const std::uint8_t* data, std::size_t size) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, data, size)) return std::nullopt;
-  if (image.width == 0 || image.height == 0 || image.width > kMaxSide || image.height > kMaxSide) {
-    png_image_free(&image);
-    return std::nullopt;
-  }
-  image.format = PNG_FORMAT_BGRA;
-  std::vector<std::uint8_t> buffer(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, buffer.data(), 0, nullptr)) {
-    png_image_free(&image);
-    return std::nullopt;
-  }
-  BgraBitmap bitmap(static_cast<int>(image.width), static_cast<int>(image.height));
-  for (std::size_t i = 0; i < bitmap.pixels.size(); ++i) {
-    const std::uint8_t* p = &buffer[i * 4];
-    bitmap.pixels[i] = Premultiply(p[2], p[1], p[0], p[3]);
-  }
-  return bitmap;
-}
-
-std::optional<BgraBitmap> DecodeBmp(const std::uint8_t* data, std::size_t size, int entryHeight) {
+std::optional<Bitmap> DecodeBmp(const std::uint8_t* data, std::size_t size, int entryHeight) {
   if (size < 40) return std::nullopt;
   const std::uint32_t headerSize = U32(data);
   const std::int32_t width = static_cast<std::int32_t>(U32(data + 4));
@@ -82,7 +58,7 @@ std::optional<BgraBitmap> DecodeBmp(const std::uint8_t* data, std::size_t size, 
   const bool hasMask = offset + colourBytes + maskStride * height <= size;
   const std::uint8_t* maskRows = hasMask ? colourRows + colourBytes : nullptr;
 
-  BgraBitmap bitmap(width, height);
+  Bitmap bitmap(width, height);
   bool anyAlpha = false;
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* row = colourRows + colourStride * (height - 1 - y);  // rows are stored bottom up
@@ -116,8 +92,7 @@ std::optional<BgraBitmap> DecodeBmp(const std::uint8_t* data, std::size_t size, 
       std::uint32_t& p = bitmap.At(x, y);
       std::uint8_t alpha = static_cast<std::uint8_t>(p >> 24);
       if (useMask) alpha = (mask && ((mask[x / 8] >> (7 - x % 8)) & 1)) ? 0 : 255;
-      p = Premultiply(static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p),
-                      alpha);
+      p = Premultiply((std::uint32_t{alpha} << 24) | (p & 0x00FFFFFFu));
     }
   }
   return bitmap;
@@ -144,15 +119,15 @@ std::optional<std::vector<std::uint8_t>> DecodeHexText(const std::wstring& text)
   return bytes;
 }
 
-BgraBitmap ResizeBitmap(const BgraBitmap& source, int width, int height) {
-  BgraBitmap out(width, height);
+Bitmap ResizeBitmap(const Bitmap& source, int width, int height) {
+  Bitmap out(width, height);
   if (source.Empty() || out.Empty()) return out;
-  for (int y = 0; y < out.height; ++y) {
-    const int y0 = y * source.height / out.height;
-    const int y1 = std::max(y0 + 1, (y + 1) * source.height / out.height);
-    for (int x = 0; x < out.width; ++x) {
-      const int x0 = x * source.width / out.width;
-      const int x1 = std::max(x0 + 1, (x + 1) * source.width / out.width);
+  for (int y = 0; y < out.Height(); ++y) {
+    const int y0 = y * source.Height() / out.Height();
+    const int y1 = std::max(y0 + 1, (y + 1) * source.Height() / out.Height());
+    for (int x = 0; x < out.Width(); ++x) {
+      const int x0 = x * source.Width() / out.Width();
+      const int x1 = std::max(x0 + 1, (x + 1) * source.Width() / out.Width());
       std::uint32_t sum[4] = {0, 0, 0, 0};
       for (int sy = y0; sy < y1; ++sy) {
         for (int sx = x0; sx < x1; ++sx) {
@@ -169,7 +144,7 @@ BgraBitmap ResizeBitmap(const BgraBitmap& source, int width, int height) {
   return out;
 }
 
-std::optional<BgraBitmap> DecodeIconFile(const std::uint8_t* data, std::size_t size, int wanted) {
+std::optional<Bitmap> DecodeIconFile(const std::uint8_t* data, std::size_t size, int wanted) {
   if (!data || size < 6 || U16(data) != 0 || (U16(data + 2) != 1 && U16(data + 2) != 2)) return std::nullopt;
   const std::size_t count = U16(data + 4);
   if (count == 0 || 6 + count * 16 > size) return std::nullopt;
@@ -189,11 +164,11 @@ std::optional<BgraBitmap> DecodeIconFile(const std::uint8_t* data, std::size_t s
   for (const Entry& entry : entries) {
     const std::uint8_t* image = data + entry.offset;
     static const std::uint8_t kPng[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    std::optional<BgraBitmap> bitmap = std::memcmp(image, kPng, 8) == 0
-                                           ? DecodePng(image, entry.size)
-                                           : DecodeBmp(image, entry.size, entry.height);
-    if (!bitmap) continue;
-    if (bitmap->width != wanted || bitmap->height != wanted) return ResizeBitmap(*bitmap, wanted, wanted);
+    std::optional<Bitmap> bitmap = std::memcmp(image, kPng, 8) == 0
+                                       ? DecodePng(std::vector<std::uint8_t>(image, image + entry.size))
+                                       : DecodeBmp(image, entry.size, entry.height);
+    if (!bitmap || bitmap->Width() > kMaxSide || bitmap->Height() > kMaxSide) continue;
+    if (bitmap->Width() != wanted || bitmap->Height() != wanted) return ResizeBitmap(*bitmap, wanted, wanted);
     return bitmap;
   }
   return std::nullopt;

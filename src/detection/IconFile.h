@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "base/BgraBitmap.h"
+#include "base/Bitmap.h"
 
 namespace nudgelet::detection {
 
@@ -19,9 +19,9 @@ std::optional<std::vector<std::uint8_t>> DecodeHexText(const std::wstring& text)
 // and returns it as a bitmap of exactly size × size. Handles BMP entries of 1, 4,
 // 8, 24 and 32 bits with their transparency mask, and PNG entries. nullopt for
 // anything malformed; never reads outside the data.
-std::optional<BgraBitmap> DecodeIconFile(const std::uint8_t* data, std::size_t size, int wanted = 32);
+std::optional<Bitmap> DecodeIconFile(const std::uint8_t* data, std::size_t size, int wanted = 32);
 
 // Box-filter shrinking and nearest-pixel enlarging of premultiplied pixels.
-BgraBitmap ResizeBitmap(const BgraBitmap& source, int width, int height);
+Bitmap ResizeBitmap(const Bitmap& source, int width, int height);
 
 }  // namespace nudgelet::detection

@@ -5,20 +5,20 @@
 
 namespace nudgelet::detection {
 
-std::vector<BgraBitmap> LoadIcons(std::vector<TSoftViewInfo>& candidates, const IconContext& c) {
-  std::vector<BgraBitmap> list;
+std::vector<Bitmap> LoadIcons(std::vector<TSoftViewInfo>& candidates, const IconContext& c) {
+  std::vector<Bitmap> list;
   list.reserve(candidates.size() + 1);
   list.push_back(c.defaultIcon);
-  const BgraBitmap empty(32, 32);
+  const Bitmap empty(32, 32);
   for (TSoftViewInfo& candidate : candidates) {
     if (!candidate.DisplayIcon.empty()) {
       const IconLocation location = ParseIconLocation(candidate.DisplayIcon);
-      std::optional<BgraBitmap> icon;
+      std::optional<Bitmap> icon;
       if (c.files.FileExists(location.path)) icon = c.icons.FileIcon(location.path, location.index);
       list.push_back(icon ? *icon : empty);
       continue;
     }
-    std::optional<BgraBitmap> icon;
+    std::optional<Bitmap> icon;
     if (const auto bytes = DecodeHexText(candidate.Icon)) icon = DecodeIconFile(bytes->data(), bytes->size());
     if (icon) {
       list.push_back(*icon);

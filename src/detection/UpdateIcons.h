@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "base/BgraBitmap.h"
+#include "base/Bitmap.h"
 #include "detection/SoftViewInfo.h"
 #include "platform/FileIconSource.h"
 #include "platform/FileSystem.h"
@@ -19,12 +19,12 @@ struct IconContext {
   const platform::FileSystem& files;
   const platform::SystemFacts& system;
   std::wstring executablePath;  // the running program, the stand-in file of database icons
-  BgraBitmap defaultIcon;
+  Bitmap defaultIcon;
 };
 
 // Builds the icon list. A candidate without DisplayIcon gets the database's icon
 // and, when that loads, the program's own path as DisplayIcon; a failing icon
 // leaves an empty image in its slot.
-std::vector<BgraBitmap> LoadIcons(std::vector<TSoftViewInfo>& candidates, const IconContext& context);
+std::vector<Bitmap> LoadIcons(std::vector<TSoftViewInfo>& candidates, const IconContext& context);
 
 }  // namespace nudgelet::detection

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "base/BgraBitmap.h"
+#include "base/Bitmap.h"
 
 namespace nudgelet::platform {
 
@@ -13,7 +13,7 @@ class FileIconSource {
  public:
   virtual ~FileIconSource() = default;
   // The icon at that index of the file, as 32 × 32; nullopt when there is none.
-  virtual std::optional<BgraBitmap> FileIcon(const std::wstring& path, int index) const = 0;
+  virtual std::optional<Bitmap> FileIcon(const std::wstring& path, int index) const = 0;
 };
 
 }  // namespace nudgelet::platform

@@ -99,14 +99,14 @@ std::vector<std::uint8_t> Ico(const std::vector<Image>& images) {
   return b;
 }
 
-std::optional<BgraBitmap> Decode(const std::vector<std::uint8_t>& ico) { return DecodeIconFile(ico.data(), ico.size()); }
+std::optional<Bitmap> Decode(const std::vector<std::uint8_t>& ico) { return DecodeIconFile(ico.data(), ico.size()); }
 
 TEST(IconFile, ThirtyTwoBitEntryKeepsItsAlphaPremultiplied) {
   const auto ico = Ico({Bmp(32, 32, {}, [](int x, int) { return x < 16 ? 0x80FF0000u : 0xFF00FF00u; },
                            [](int, int) { return false; })});
   const auto bitmap = Decode(ico);
   ASSERT_TRUE(bitmap);
-  EXPECT_EQ(bitmap->width, 32);
+  EXPECT_EQ(bitmap->Width(), 32);
   EXPECT_EQ(bitmap->At(0, 0), 0x80800000u);   // half-transparent red, premultiplied
   EXPECT_EQ(bitmap->At(31, 31), 0xFF00FF00u);
 }
@@ -117,7 +117,7 @@ TEST(IconFile, PaletteEntriesUseTheMaskAndAreEnlarged) {
                            [](int, int) { return 1u; }, [](int x, int y) { return x < 8 && y < 8; })});
   const auto bitmap = Decode(ico);
   ASSERT_TRUE(bitmap);
-  EXPECT_EQ(bitmap->width, 32);
+  EXPECT_EQ(bitmap->Width(), 32);
   EXPECT_EQ(bitmap->At(0, 0), 0u);             // masked: transparent
   EXPECT_EQ(bitmap->At(31, 31), 0xFF0000FFu);  // palette blue
   EXPECT_EQ(bitmap->At(15, 15), 0u);
@@ -141,7 +141,7 @@ TEST(IconFile, OneBitAndTwentyFourBitEntries) {
 TEST(IconFile, PngEntriesAreShrunkToThirtyTwo) {
   const auto bitmap = Decode(Ico({Png(64, 0xFF336699u)}));
   ASSERT_TRUE(bitmap);
-  EXPECT_EQ(bitmap->width, 32);
+  EXPECT_EQ(bitmap->Width(), 32);
   EXPECT_EQ(bitmap->At(10, 20), 0xFF336699u);
 }
 

@@ -8,12 +8,10 @@ namespace {
 
 class ColouredIcons final : public platform::FileIconSource {
  public:
-  std::optional<BgraBitmap> FileIcon(const std::wstring& path, int index) const override {
+  std::optional<Bitmap> FileIcon(const std::wstring& path, int index) const override {
     asked.push_back(path + L"#" + std::to_wstring(index));
     if (path.find(L"noicon") != std::wstring::npos) return std::nullopt;
-    BgraBitmap b(32, 32);
-    b.pixels.assign(b.pixels.size(), 0xFF000000u | static_cast<std::uint32_t>(index));
-    return b;
+    return Bitmap(32, 32, 0xFF000000u | static_cast<std::uint32_t>(index));
   }
   mutable std::vector<std::wstring> asked;
 };
@@ -28,8 +26,7 @@ TEST(UpdateIcons, SlotsStayAlignedWhateverFails) {
   f.files.AddFile(L"C:\\App\\app.exe", {'M', 'Z'});
   f.files.AddFile(L"C:\\App\\noicon.exe", {'M', 'Z'});
   ColouredIcons icons;
-  BgraBitmap defaultIcon(32, 32);
-  defaultIcon.pixels.assign(defaultIcon.pixels.size(), 0xFFFFFFFFu);
+  const Bitmap defaultIcon(32, 32, 0xFFFFFFFFu);
   IconContext context{icons, f.files, f.system, L"C:\\Program Files (x86)\\Corvane\\Patchwell Hub\\Nudgelet.exe",
                       defaultIcon};
 

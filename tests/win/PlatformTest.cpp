@@ -174,9 +174,9 @@ TEST(Win32FileIcons, DrawsAProgramsIconIntoThirtyTwoPixels) {
   platform::win32::ShellFileIcons icons;
   const auto icon = icons.FileIcon(P().folders.SystemDirectory() + L"\\notepad.exe", 0);
   ASSERT_TRUE(icon);
-  EXPECT_EQ(icon->width, 32);
+  EXPECT_EQ(icon->Width(), 32);
   int opaque = 0;
-  for (std::uint32_t p : icon->pixels) opaque += (p >> 24) == 0xFF;
+  for (std::uint32_t p : icon->Pixels()) opaque += (p >> 24) == 0xFF;
   EXPECT_GT(opaque, 32);
 }
 

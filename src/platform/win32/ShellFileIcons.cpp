@@ -6,8 +6,8 @@
 
 namespace nudgelet::platform::win32 {
 
-BgraBitmap BitmapFromIcon(HICON icon, int size) {
-  BgraBitmap bitmap(size, size);
+Bitmap BitmapFromIcon(HICON icon, int size) {
+  Bitmap bitmap(size, size);
   WindowDc screen(nullptr);
   UniqueDc dc(::CreateCompatibleDC(screen.Get()));
   BITMAPINFO info{};
@@ -29,12 +29,12 @@ BgraBitmap BitmapFromIcon(HICON icon, int size) {
   for (int i = 0; i < size * size; ++i) anyAlpha = anyAlpha || (pixels[i] >> 24) != 0;
   for (int i = 0; i < size * size; ++i) {
     // Icons without an alpha channel draw opaque wherever they drew at all.
-    bitmap.pixels[static_cast<std::size_t>(i)] = anyAlpha ? pixels[i] : (pixels[i] ? pixels[i] | 0xFF000000u : 0);
+    bitmap.At(i % size, i / size) = anyAlpha ? pixels[i] : (pixels[i] ? pixels[i] | 0xFF000000u : 0);
   }
   return bitmap;
 }
 
-std::optional<BgraBitmap> ShellFileIcons::FileIcon(const std::wstring& path, int index) const {
+std::optional<Bitmap> ShellFileIcons::FileIcon(const std::wstring& path, int index) const {
   HICON large = nullptr;
   HICON small = nullptr;
   if (::ExtractIconExW(path.c_str(), index, &large, &small, 1) > 0 && small) {

@@ -9,10 +9,10 @@ namespace nudgelet::platform::win32 {
 // icon the shell shows for it, drawn into a 32 × 32 bitmap.
 class ShellFileIcons final : public FileIconSource {
  public:
-  std::optional<BgraBitmap> FileIcon(const std::wstring& path, int index) const override;
+  std::optional<Bitmap> FileIcon(const std::wstring& path, int index) const override;
 };
 
 // An icon drawn into a size × size premultiplied bitmap.
-BgraBitmap BitmapFromIcon(HICON icon, int size);
+Bitmap BitmapFromIcon(HICON icon, int size);
 
 }  // namespace nudgelet::platform::win32

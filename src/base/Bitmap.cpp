@@ -1,11 +1,11 @@
-#include "skin/Bitmap.h"
+#include "base/Bitmap.h"
 
 #include <png.h>
 
 #include <algorithm>
 #include <cstring>
 
-namespace nudgelet::skin {
+namespace nudgelet {
 namespace {
 
 std::uint32_t Mul(std::uint32_t a, std::uint32_t b) {
@@ -103,4 +103,4 @@ std::vector<std::uint8_t> EncodePng(const Bitmap& bitmap) {
   return png;
 }
 
-}  // namespace nudgelet::skin
+}  // namespace nudgelet
