@@ -170,6 +170,15 @@ TEST(Win32Shell, StartsProgramsAndReportsFailure) {
   EXPECT_FALSE(P().shell.Execute(request));
 }
 
+TEST(Win32FileSystem, ReadsTheFixedFileVersionOfAProgram) {
+  // The test's own program carries no version resource; Nudgelet.exe does.
+  EXPECT_EQ(P().files.FixedFileVersion(ExeFolder() + L"Nudgelet.exe"), (platform::FileVersion{1, 0, 0, 0}));
+  EXPECT_FALSE(P().files.FixedFileVersion(P().folders.ExecutablePath()));
+  EXPECT_FALSE(P().files.FixedFileVersion(ExeFolder() + L"no-such-file.exe"));
+  const auto header = P().files.ReadFilePart(ExeFolder() + L"Nudgelet.exe", 0, 2);
+  EXPECT_EQ(header.bytes, (std::vector<std::uint8_t>{'M', 'Z'}));
+}
+
 TEST(Win32FileIcons, DrawsAProgramsIconIntoThirtyTwoPixels) {
   platform::win32::ShellFileIcons icons;
   const auto icon = icons.FileIcon(P().folders.SystemDirectory() + L"\\notepad.exe", 0);
