@@ -18,6 +18,7 @@
 #include "detection/IgnoreList.h"
 #include "detection/SoftwareInfo.h"
 #include "detection/UpdateDatabase.h"
+#include "detection/UpdateDatabaseQueries.h"
 #include "detection/UpdateList.h"
 #include "detection/UpdateMatching.h"
 #include "platform/Crypto.h"
@@ -89,26 +90,10 @@ Setup Prepare(bool indexed) {
   return s;
 }
 
-class Queries final : public detection::UpdateQueries {
- public:
-  explicit Queries(detection::TUpdateDatabase& db) : db_(db) {}
-  std::wstring FindKey(const std::wstring& n, const std::wstring& p) const override { return db_.FindKey(n, p); }
-  std::wstring FindKeyBySoftName(const std::wstring& n, const std::wstring& p, const std::wstring& s) const override {
-    return db_.FindKeyBySoftName(n, p, s);
-  }
-  std::wstring GetBaseField(const std::wstring& k, const std::wstring& c) const override { return db_.GetBaseField(k, c); }
-  std::wstring GetDownField(const std::wstring& k, int b, int l, const std::wstring& c) const override {
-    return db_.GetDownField(k, b, l, c);
-  }
-
- private:
-  detection::TUpdateDatabase& db_;
-};
-
 void Detection(benchmark::State& state) {
   Setup s = Prepare(state.range(0) != 0);
   const platform::Platform& p = s.machine->Platform();
-  Queries queries(*s.db);
+  detection::TUpdateDatabaseQueries queries(*s.db);
   const app::TAppFrame frame(p);
   const detection::TIgnoreList ignore(p.files, L"/nonexistent/Main.ini");
   std::size_t rows = 0;

@@ -6,18 +6,13 @@
 #include <random>
 
 #include "base/Strings.h"
+#include "support/FakePlatform.h"
 
 namespace nudgelet::platform {
 namespace {
 
 using ::testing::HasSubstr;
-
-std::vector<std::uint8_t> Utf16LeWithBom(const std::wstring& text) {
-  std::vector<std::uint8_t> bytes{0xFF, 0xFE};
-  const auto body = WideToUtf16Le(text);
-  bytes.insert(bytes.end(), body.begin(), body.end());
-  return bytes;
-}
+using testing::Utf16LeWithBom;
 
 std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ChildProcess.h"
+
 #include "base/Strings.h"
 #include "platform/ProcessModel.h"
 #include "platform/win32/Handles.h"
@@ -12,6 +14,8 @@
 
 namespace nudgelet {
 namespace {
+
+using testing::RunToEnd;
 
 using platform::RegistryRoot;
 using platform::RegistryView;
@@ -25,23 +29,6 @@ std::wstring ExeFolder() {
   ::GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring s = path;
   return s.substr(0, s.find_last_of(L'\\') + 1);
-}
-
-// Runs a command line to its end and returns its exit code.
-DWORD RunToEnd(std::wstring commandLine) {
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &si, &pi)) {
-    return static_cast<DWORD>(-1);
-  }
-  UniqueKernelHandle process(pi.hProcess);
-  UniqueKernelHandle thread(pi.hThread);
-  ::WaitForSingleObject(process.Get(), 60000);
-  DWORD code = 0;
-  ::GetExitCodeProcess(process.Get(), &code);
-  return code;
 }
 
 TEST(Win32Registry, ReadsWhatRegAddWrote) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ChildProcess.h"
+
 #include <chrono>
 #include <random>
 
@@ -17,6 +19,8 @@
 
 namespace nudgelet {
 namespace {
+
+using testing::RunToEnd;
 
 using platform::win32::SystemPlatform;
 using platform::win32::UniqueKernelHandle;
@@ -52,19 +56,6 @@ Started Start(const std::wstring& program, const std::wstring& arguments) {
     started.process.Reset(pi.hProcess);
   }
   return started;
-}
-
-DWORD RunToEnd(std::wstring commandLine) {
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
-                        &pi)) {
-    return static_cast<DWORD>(-1);
-  }
-  ::CloseHandle(pi.hThread);
-  Started s{UniqueKernelHandle(pi.hProcess)};
-  return s.Wait();
 }
 
 void DeleteTree(const std::wstring& folder) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ChildProcess.h"
+
 #include "DbTool.h"
 #include "base/TextFile.h"
 #include "detection/UpdateDatabase.h"
@@ -13,6 +15,8 @@
 
 namespace nudgelet {
 namespace {
+
+using testing::RunToEnd;
 
 using detection::TUpdateDatabase;
 using detection::UpdateDatabaseSetup;
@@ -24,22 +28,6 @@ std::wstring ProgramFolder() { return ExtractFilePath(SystemPlatform().folders.E
 tools::DbToolServices Services() {
   return {SystemPlatform().files, SystemPlatform().libraries, platform::SystemCrypto(),
           ProgramFolder() + L"sqlite3.dll"};
-}
-
-DWORD RunToEnd(std::wstring commandLine) {
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &si, &pi)) {
-    return static_cast<DWORD>(-1);
-  }
-  UniqueKernelHandle process(pi.hProcess);
-  UniqueKernelHandle thread(pi.hThread);
-  ::WaitForSingleObject(process.Get(), 60000);
-  DWORD code = 0;
-  ::GetExitCodeProcess(process.Get(), &code);
-  return code;
 }
 
 class UpdateDatabaseOnWindows : public ::testing::Test {

@@ -20,6 +20,7 @@
 #include "detection/SqliteObj.h"
 #include "detection/SoftwareInfo.h"
 #include "detection/UpdateDatabase.h"
+#include "detection/UpdateDatabaseQueries.h"
 #include "detection/UpdateList.h"
 #include "detection/UpdateMatching.h"
 #include "platform/Crypto.h"
@@ -90,23 +91,6 @@ Options ParseOptions(const std::vector<std::wstring>& args) {
   return o;
 }
 
-// The database layer's answers, as matching asks for them.
-class DatabaseQueries final : public UpdateQueries {
- public:
-  explicit DatabaseQueries(TUpdateDatabase& db) : db_(db) {}
-  std::wstring FindKey(const std::wstring& n, const std::wstring& p) const override { return db_.FindKey(n, p); }
-  std::wstring FindKeyBySoftName(const std::wstring& n, const std::wstring& p, const std::wstring& s) const override {
-    return db_.FindKeyBySoftName(n, p, s);
-  }
-  std::wstring GetBaseField(const std::wstring& k, const std::wstring& c) const override { return db_.GetBaseField(k, c); }
-  std::wstring GetDownField(const std::wstring& k, int b, int l, const std::wstring& c) const override {
-    return db_.GetDownField(k, b, l, c);
-  }
-
- private:
-  TUpdateDatabase& db_;
-};
-
 std::wstring IncludeSeparator(const std::wstring& folder) {
   if (!folder.empty() && (folder.back() == L'/' || folder.back() == L'\\')) return folder;
 #if defined(_WIN32)
@@ -145,7 +129,7 @@ int Run(const Options& o, const platform::Platform& p, const Host& host) {
 
   TSoftwareInfo inventory(p, crypto, userData + L"SoftwareCache.ini");
   const TIgnoreList ignore(p.files, userData + L"Main.ini");
-  DatabaseQueries queries(db);
+  TUpdateDatabaseQueries queries(db);
   TUpdateMatcher matcher(MatchContext{p, queries, ignore, frame});
   matcher.MatchInstalledPrograms(inventory);
 
