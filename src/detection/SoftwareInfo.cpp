@@ -113,8 +113,7 @@ void TSoftwareInfo::ScanEntry(const std::wstring& rootName, const std::wstring& 
     r.UninstallString = app::ReplaceAllIgnoreCase(r.UninstallString, L"MsiExec.exe /I", L"MsiExec.exe /X");
   }
   r.Publisher = Trim(text(L"Publisher"));
-  const std::int64_t systemComponent =
-      key->ReadDword(L"SystemComponent") ? static_cast<std::int32_t>(*key->ReadDword(L"SystemComponent")) : 0;
+  const std::int64_t systemComponent = static_cast<std::int32_t>(key->ReadDword(L"SystemComponent").value_or(0));
 
   if (r.UninstallString.empty() && keyPath.size() > 37 && systemComponent == 0) {
     const std::wstring productCode = keyPath.substr(keyPath.size() - 38);
