@@ -6,6 +6,7 @@
 #include "support/ChildProcess.h"
 
 #include "base/Strings.h"
+#include "platform/PeVersion.h"
 #include "platform/ProcessModel.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/ShellFileIcons.h"
@@ -159,7 +160,13 @@ TEST(Win32Shell, StartsProgramsAndReportsFailure) {
 
 TEST(Win32FileSystem, ReadsTheFixedFileVersionOfAProgram) {
   // The test's own program carries no version resource; Nudgelet.exe does.
-  EXPECT_EQ(P().files.FixedFileVersion(ExeFolder() + L"Nudgelet.exe"), (platform::FileVersion{1, 0, 0, 0}));
+  const std::wstring nudgelet = ExeFolder() + L"Nudgelet.exe";
+  EXPECT_EQ(P().files.FixedFileVersion(nudgelet), (platform::FileVersion{1, 0, 0, 0}));
+  // Our own reader of version resources, which the native build uses, agrees with the system.
+  EXPECT_EQ(platform::ReadPeFileVersion([&](std::uint64_t offset, std::size_t count) {
+              return P().files.ReadFilePart(nudgelet, offset, count).bytes;
+            }),
+            P().files.FixedFileVersion(nudgelet));
   EXPECT_FALSE(P().files.FixedFileVersion(P().folders.ExecutablePath()));
   EXPECT_FALSE(P().files.FixedFileVersion(ExeFolder() + L"no-such-file.exe"));
   const auto header = P().files.ReadFilePart(ExeFolder() + L"Nudgelet.exe", 0, 2);

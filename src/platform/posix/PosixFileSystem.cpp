@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "base/Strings.h"
+#include "platform/PeVersion.h"
 
 namespace nudgelet::platform::posix {
 namespace {
@@ -192,7 +193,10 @@ std::unique_ptr<AppendableFile> PosixFileSystem::OpenForAppend(const std::wstrin
   return std::make_unique<PosixAppendableFile>(fd);
 }
 
-std::optional<FileVersion> PosixFileSystem::FixedFileVersion(const std::wstring&) const { return std::nullopt; }
+std::optional<FileVersion> PosixFileSystem::FixedFileVersion(const std::wstring& path) const {
+  // Windows executables are inspected here too; their version resource is read directly.
+  return ReadPeFileVersion([&](std::uint64_t offset, std::size_t count) { return ReadFilePart(path, offset, count).bytes; });
+}
 
 std::wstring PosixFileSystem::DecodeSystemCodePage(std::string_view bytes) const { return Utf8ToWide(bytes); }
 

@@ -18,7 +18,7 @@ class PosixFileSystem final : public FileSystem {
   std::uint32_t CreateFileIfMissing(const std::wstring& path) const override;
   std::uint32_t RemoveFile(const std::wstring& path) const override;
   std::unique_ptr<AppendableFile> OpenForAppend(const std::wstring& path) const override;
-  // ELF files carry no version resource.
+  // From the version resource of a Windows executable (none for other files).
   std::optional<FileVersion> FixedFileVersion(const std::wstring& path) const override;
   // The native "code page" is UTF-8.
   std::wstring DecodeSystemCodePage(std::string_view bytes) const override;

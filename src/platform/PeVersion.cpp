@@ -1,0 +1,121 @@
+#include "platform/PeVersion.h"
+
+#include <algorithm>
+
+namespace nudgelet::platform {
+namespace {
+
+constexpr std::uint32_t kRtVersion = 16;
+constexpr std::uint32_t kFixedInfoSignature = 0xFEEF04BD;
+// A version resource is a few kilobytes; anything larger is not one.
+constexpr std::size_t kMaxVersionResource = 1u << 20;
+
+std::uint32_t U16(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return at + 2 <= b.size() ? static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8)) : 0;
+}
+std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return at + 4 <= b.size() ? static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
+                                                         (static_cast<std::uint32_t>(b[at + 3]) << 24))
+                            : 0;
+}
+
+struct Section {
+  std::uint32_t virtualAddress;
+  std::uint32_t virtualSize;
+  std::uint32_t rawSize;
+  std::uint32_t rawOffset;
+};
+
+class Image {
+ public:
+  explicit Image(const ReadBytesAt& read) : read_(read) {}
+
+  bool Open() {
+    const auto dos = read_(0, 64);
+    if (dos.size() < 64 || dos[0] != 'M' || dos[1] != 'Z') return false;
+    const std::uint32_t pe = U32(dos, 60);
+    const auto header = read_(pe, 24 + 240);
+    if (header.size() < 24 || U32(header, 0) != 0x00004550) return false;
+    const std::uint32_t sections = U16(header, 6);
+    const std::uint32_t optionalSize = U16(header, 20);
+    const std::uint32_t magic = U16(header, 24);
+    const std::size_t directories = magic == 0x20B ? 24 + 112 : magic == 0x10B ? 24 + 96 : 0;
+    if (!directories || sections == 0 || sections > 96) return false;
+    resourceRva_ = U32(header, directories + 2 * 8);
+    if (resourceRva_ == 0) return false;
+    const auto table = read_(std::uint64_t{pe} + 24 + optionalSize, sections * 40u);
+    for (std::uint32_t i = 0; i < sections && (i + 1) * 40 <= table.size(); ++i) {
+      sections_.push_back({U32(table, i * 40 + 12), U32(table, i * 40 + 8), U32(table, i * 40 + 16),
+                           U32(table, i * 40 + 20)});
+    }
+    return true;
+  }
+
+  // Bytes at a virtual address, as far as the file holds them.
+  std::vector<std::uint8_t> AtRva(std::uint32_t rva, std::size_t count) const {
+    for (const Section& s : sections_) {
+      const std::uint32_t span = std::max(s.virtualSize, s.rawSize);
+      if (rva >= s.virtualAddress && rva - s.virtualAddress < span) {
+        const std::uint32_t into = rva - s.virtualAddress;
+        if (into >= s.rawSize) return {};
+        return read_(std::uint64_t{s.rawOffset} + into, std::min<std::size_t>(count, s.rawSize - into));
+      }
+    }
+    return {};
+  }
+
+  // The data offset (relative to the resource section) of an entry with that id,
+  // or of the first entry when id is 0.
+  std::optional<std::uint32_t> Entry(std::uint32_t directory, std::uint32_t id, bool wantSubdirectory) const {
+    const auto head = AtRva(resourceRva_ + directory, 16);
+    if (head.size() < 16) return std::nullopt;
+    const std::uint32_t count = U16(head, 12) + U16(head, 14);
+    if (count == 0 || count > 4096) return std::nullopt;
+    const auto entries = AtRva(resourceRva_ + directory + 16, count * 8u);
+    for (std::uint32_t i = 0; i < count && (i + 1) * 8 <= entries.size(); ++i) {
+      const std::uint32_t name = U32(entries, i * 8);
+      const std::uint32_t offset = U32(entries, i * 8 + 4);
+      const bool subdirectory = (offset & 0x80000000u) != 0;
+      if (subdirectory != wantSubdirectory) continue;
+      if (id == 0 || (!(name & 0x80000000u) && name == id)) return offset & 0x7FFFFFFFu;
+    }
+    return std::nullopt;
+  }
+
+  std::uint32_t ResourceRva() const { return resourceRva_; }
+
+ private:
+  const ReadBytesAt& read_;
+  std::uint32_t resourceRva_ = 0;
+  std::vector<Section> sections_;
+};
+
+}  // namespace
+
+std::optional<FileVersion> ReadPeFileVersion(const ReadBytesAt& read) {
+  Image image(read);
+  if (!image.Open()) return std::nullopt;
+  // type (RT_VERSION) -> first name -> first language -> data entry
+  const auto names = image.Entry(0, kRtVersion, true);
+  if (!names) return std::nullopt;
+  const auto languages = image.Entry(*names, 0, true);
+  if (!languages) return std::nullopt;
+  const auto dataEntry = image.Entry(*languages, 0, false);
+  if (!dataEntry) return std::nullopt;
+  const auto entry = image.AtRva(image.ResourceRva() + *dataEntry, 16);
+  if (entry.size() < 8) return std::nullopt;
+  const std::uint32_t size = U32(entry, 4);
+  if (size == 0 || size > kMaxVersionResource) return std::nullopt;
+  const auto data = image.AtRva(U32(entry, 0), size);
+  // VS_VERSIONINFO: the fixed part follows the key L"VS_VERSION_INFO", 32-bit aligned.
+  for (std::size_t at = 0; at + 52 <= data.size(); at += 4) {
+    if (U32(data, at) != kFixedInfoSignature) continue;
+    const std::uint32_t ms = U32(data, at + 8);
+    const std::uint32_t ls = U32(data, at + 12);
+    return FileVersion{static_cast<std::uint16_t>(ms >> 16), static_cast<std::uint16_t>(ms & 0xFFFF),
+                       static_cast<std::uint16_t>(ls >> 16), static_cast<std::uint16_t>(ls & 0xFFFF)};
+  }
+  return std::nullopt;
+}
+
+}  // namespace nudgelet::platform
