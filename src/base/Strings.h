@@ -13,6 +13,8 @@ namespace nudgelet {
 // UTF-8 <-> wide. Invalid UTF-8 bytes decode as U+FFFD; unpaired surrogates encode as U+FFFD.
 std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
+// One code point as UTF-8; surrogates and values beyond Unicode become U+FFFD.
+void AppendUtf8(std::string& out, char32_t codePoint);
 
 // UTF-16 little-endian bytes <-> wide. An odd trailing byte is ignored.
 std::wstring Utf16LeToWide(const std::uint8_t* bytes, std::size_t count);
