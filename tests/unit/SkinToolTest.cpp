@@ -133,8 +133,8 @@ namespace {
 
 TEST(SkinTool, RenderDrawsADescriptorIntoAPng) {
   const auto out = std::filesystem::temp_directory_path() / "nudgelet-skin-render.png";
-  auto r = RunTool({L"render", kSkinDir, L"200x40", out.wstring(), L"imgname=images/btn_colours_normal.png",
-                    L"imgopt=6,6,6,6,1"});
+  auto r = RunTool({L"render", kSkinDir, L"imgname=images/btn_colours_normal.png\nimgopt=6,6,6,6,1", L"200", L"40",
+                    out.wstring()});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, "images/btn_colours_normal.png 130x32 drawn into 200x40\n");
   std::vector<std::uint8_t> bytes;
@@ -149,9 +149,16 @@ TEST(SkinTool, RenderDrawsADescriptorIntoAPng) {
   EXPECT_EQ(picture->At(100, 20) >> 24, 255u) << "the face is opaque";
   EXPECT_EQ(picture->At(0, 0) >> 24, 0u) << "the rounded corner stays clear";
 
-  EXPECT_EQ(RunTool({L"render", kSkinDir, L"10x10", out.wstring(), L"imgname=images/none.png"}).code, 1);
-  EXPECT_EQ(RunTool({L"render", kSkinDir, L"0x10", out.wstring(), L"imgname=x"}).code, 2);
-  EXPECT_EQ(RunTool({L"render", kSkinDir, L"big", out.wstring(), L"imgname=x"}).code, 2);
+  // The lines may also be joined by a written-out "\n"; blank lines are nothing.
+  r = RunTool({L"render", kSkinDir, L"imgname=images/btn_colours_normal.png\\nimgrect=0,0,10,10\n\n", L"20", L"20",
+               out.wstring()});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "images/btn_colours_normal.png 10x10 drawn into 20x20\n");
+
+  EXPECT_EQ(RunTool({L"render", kSkinDir, L"imgname=images/none.png", L"10", L"10", out.wstring()}).code, 1);
+  EXPECT_EQ(RunTool({L"render", kSkinDir, L"imgname=x", L"0", L"10", out.wstring()}).code, 2);
+  EXPECT_EQ(RunTool({L"render", kSkinDir, L"imgname=x", L"big", L"10", out.wstring()}).code, 2);
+  EXPECT_EQ(RunTool({L"render", kSkinDir, L"imgname=x", L"10", L"10"}).code, 2);
   std::filesystem::remove(out);
 }
 

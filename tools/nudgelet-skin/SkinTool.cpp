@@ -29,7 +29,8 @@ const char* kUsage =
     "       nudgelet-skin cat PACKAGE NAME\n"
     "       nudgelet-skin color SKINFOLDER NAME\n"
     "       nudgelet-skin check SKINFOLDER\n"
-    "       nudgelet-skin render SKINFOLDER WIDTHxHEIGHT OUTPUT.png DESCRIPTOR-LINE...\n";
+    "       nudgelet-skin render SKINFOLDER DESCRIPTOR WIDTH HEIGHT OUTPUT.png\n"
+    "         (DESCRIPTOR: its lines joined by newlines or by the two characters \\n)\n";
 
 std::string U8(const std::wstring& text) { return WideToUtf8(text); }
 
@@ -157,46 +158,68 @@ int Check(const std::wstring& folder, std::ostream& out, std::ostream& err) {
   return missing == 0 ? kDone : kMissing;
 }
 
-std::optional<std::pair<int, int>> ParseSize(const std::wstring& text) {
-  const auto x = text.find_first_of(L"xX");
-  if (x == std::wstring::npos) return std::nullopt;
-  const auto number = [](const std::wstring& t) -> int {
-    if (t.empty() || t.size() > 5 || t.find_first_not_of(L"0123456789") != std::wstring::npos) return 0;
-    return std::stoi(t);
-  };
-  const int w = number(text.substr(0, x));
-  const int h = number(text.substr(x + 1));
-  if (w <= 0 || h <= 0 || w > 8192 || h > 8192) return std::nullopt;
-  return std::make_pair(w, h);
+// A side of the drawing: 1 to 8192 pixels.
+std::optional<int> ParseSide(const std::wstring& text) {
+  if (text.empty() || text.size() > 5 || text.find_first_not_of(L"0123456789") != std::wstring::npos) {
+    return std::nullopt;
+  }
+  const int value = std::stoi(text);
+  if (value <= 0 || value > 8192) return std::nullopt;
+  return value;
+}
+
+// The descriptor as one argument: lines joined by newlines, or by "\n"
+// written out, which is what a shell passes when nobody expands it.
+std::vector<std::wstring> DescriptorLines(const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  std::wstring line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool escaped = text[i] == L'\\' && i + 1 < text.size() && text[i + 1] == L'n';
+    if (text[i] == L'\n' || escaped) {
+      lines.push_back(line);
+      line.clear();
+      if (escaped) ++i;
+    } else if (text[i] != L'\r') {
+      line += text[i];
+    }
+  }
+  lines.push_back(line);
+  std::erase_if(lines, [](const std::wstring& l) { return TrimView(l).empty(); });
+  return lines;
 }
 
 int Render(const std::vector<std::wstring>& args, std::ostream& out, std::ostream& err) {
-  const auto size = ParseSize(args[2]);
-  if (!size) {
-    err << "nudgelet-skin: the size must be WIDTHxHEIGHT, each 1 to 8192: " << U8(args[2]) << "\n";
+  const std::wstring& folder = args[1];
+  const std::vector<std::wstring> descriptor = DescriptorLines(args[2]);
+  const auto width = ParseSide(args[3]);
+  const auto height = ParseSide(args[4]);
+  const std::wstring& output = args[5];
+  if (!width || !height) {
+    err << "nudgelet-skin: WIDTH and HEIGHT must be whole numbers from 1 to 8192: " << U8(args[3]) << ' '
+        << U8(args[4]) << "\n";
     return kBadInput;
   }
-  Skin skin(args[1]);
+  Skin skin(folder);
   if (!skin.Open(err)) return kBadInput;
   skin::TRdgImage picture(skin.Store());
-  picture.SetValues(std::vector<std::wstring>(args.begin() + 4, args.end()));
-  skin::Bitmap bitmap(size->first, size->second);
-  picture.Draw(bitmap, {0, 0, size->first, size->second});
+  picture.SetValues(descriptor);
+  skin::Bitmap bitmap(*width, *height);
+  picture.Draw(bitmap, {0, 0, *width, *height});
   const auto png = skin::EncodePng(bitmap);
   std::ofstream file(std::filesystem::path(
 #if defined(_WIN32)
-                         args[3]
+                         output
 #else
-                         U8(args[3])
+                         U8(output)
 #endif
                          ),
                      std::ios::binary);
   if (!file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()))) {
-    err << "nudgelet-skin: cannot write " << U8(args[3]) << "\n";
+    err << "nudgelet-skin: cannot write " << U8(output) << "\n";
     return kBadInput;
   }
   out << U8(picture.ImgName()) << ' ' << picture.Width() << 'x' << picture.Height() << " drawn into "
-      << size->first << 'x' << size->second << '\n';
+      << *width << 'x' << *height << '\n';
   if (picture.Width() == 0) {
     err << "nudgelet-skin: the descriptor names no picture of the skin\n";
     return kMissing;
@@ -237,7 +260,7 @@ int Run(const std::vector<std::wstring>& args, std::ostream& out, std::ostream& 
   if (is(L"cat", 2)) return Cat(args[1], args[2], out, err);
   if (is(L"color", 2)) return Color(args[1], args[2], out, err);
   if (is(L"check", 1)) return Check(args[1], out, err);
-  if (args.size() >= 5 && args[0] == L"render") return Render(args, out, err);
+  if (is(L"render", 5)) return Render(args, out, err);
   err << kUsage;
   return kBadInput;
 }
