@@ -17,8 +17,6 @@
 
 namespace nudgelet::skin {
 
-enum class SmoothFilter { Default = 0, FastSmooth = 1, Smooth = 2 };
-
 // Lines of key=value with keys compared without regard to case.
 std::optional<std::wstring> LineValue(const std::vector<std::wstring>& lines, std::wstring_view key);
 void SetLineValue(std::vector<std::wstring>& lines, std::wstring_view key, std::wstring_view value);
@@ -74,6 +72,7 @@ class TRdgImage {
     std::uint64_t attachedGeneration = 0;
     Rect clip;
     int alpha = 255;
+    SmoothFilter smooth = SmoothFilter::Default;
   };
 
   void Changed();
