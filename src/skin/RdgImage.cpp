@@ -111,7 +111,10 @@ std::vector<int> ParseNumbers(std::wstring_view text, std::size_t count) {
   return out;
 }
 
-void TRdgImage::Changed() { resolved_.reset(); }
+void TRdgImage::Changed() {
+  resolved_.reset();
+  NotifyUsers();
+}
 
 void TRdgImage::SetValues(const std::optional<std::vector<std::wstring>>& lines, ApplyMode mode) {
   if (!lines) {
@@ -288,6 +291,22 @@ void TRdgImage::Draw(Bitmap& dst, const Rect& to, int opacity) {
   } else {
     DrawNineSlice(dst, to, *image, r->clip, margins_, o, r->smooth);
   }
+}
+
+std::optional<PictureSource> TRdgImage::Source() {
+  const auto* r = Resolve();
+  if (!r || !r->png || r->clip.Empty()) return std::nullopt;
+  return PictureSource{r->png->Image(), r->clip, r->alpha, r->smooth};
+}
+
+std::unique_ptr<TPngImage> TRdgImage::ToPngImage() {
+  const auto source = Source();
+  if (!source) return std::make_unique<TPngImage>();
+  Bitmap part(source->clip.Width(), source->clip.Height());
+  for (int y = 0; y < part.Height(); ++y) {
+    for (int x = 0; x < part.Width(); ++x) part.At(x, y) = source->pixels->At(source->clip.left + x, source->clip.top + y);
+  }
+  return std::make_unique<TPngImage>(std::move(part), source->opacity, source->smooth);
 }
 
 std::vector<std::wstring> TRdgImage::ToLines() {
