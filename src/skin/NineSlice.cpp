@@ -1,6 +1,7 @@
 #include "skin/NineSlice.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <vector>
 
@@ -121,14 +122,21 @@ void DrawScaled(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from
   const Kernel columns = MakeKernel(SamplingFor(filter, sw, dw), sw, dw, visible.left - to.left, visible.right - to.left);
   const Kernel rows = MakeKernel(SamplingFor(filter, sh, dh), sh, dh, visible.top - to.top, visible.bottom - to.top);
   const std::uint64_t total = std::uint64_t{columns.total} * rows.total;
+  // Bilinear totals are powers of two: a shift instead of four divisions a pixel.
+  const int shift = std::has_single_bit(total) ? std::countr_zero(total) : -1;
 
   for (int y = visible.top; y < visible.bottom; ++y) {
     const auto r = static_cast<std::size_t>(y - visible.top);
+    // One tap a pixel both ways: tap c of a column is the column's only one.
+    const std::uint32_t* sourceRow =
+        columns.single && rows.single
+            ? src.Pixels().data() + static_cast<std::size_t>(from.top + rows.index[r]) * src.Width() + from.left
+            : nullptr;
     for (int x = visible.left; x < visible.right; ++x) {
       const auto c = static_cast<std::size_t>(x - visible.left);
       std::uint32_t pixel;
-      if (columns.single && rows.single) {
-        pixel = src.At(from.left + columns.index[columns.first[c]], from.top + rows.index[rows.first[r]]);
+      if (sourceRow) {
+        pixel = sourceRow[columns.index[c]];
       } else {
         std::uint64_t sum[4] = {0, 0, 0, 0};
         for (auto ry = rows.first[r]; ry < rows.first[r + 1]; ++ry) {
@@ -140,9 +148,16 @@ void DrawScaled(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from
           }
         }
         pixel = 0;
-        for (int i = 0; i < 4; ++i) pixel |= static_cast<std::uint32_t>((sum[i] + total / 2) / total) << (8 * i);
+        for (int i = 0; i < 4; ++i) {
+          const std::uint64_t rounded = sum[i] + total / 2;
+          pixel |= static_cast<std::uint32_t>(shift >= 0 ? rounded >> shift : rounded / total) << (8 * i);
+        }
       }
-      if (pixel != 0) dst.At(x, y) = BlendOver(dst.At(x, y), pixel, opacity);
+      if (opacity >= 255 && pixel >= 0xFF000000) {
+        dst.At(x, y) = pixel;  // opaque over anything is itself
+      } else if (pixel != 0) {
+        dst.At(x, y) = BlendOver(dst.At(x, y), pixel, opacity);
+      }
     }
   }
 }
