@@ -283,8 +283,7 @@ void TRdgImage::Draw(Bitmap& dst, const Rect& to, int opacity) {
   const auto* r = Resolve();
   if (!r || !r->png || r->clip.Empty()) return;
   const auto image = r->png->Image();
-  // Opacities multiply, rounded down.
-  const int o = std::clamp(opacity, 0, 255) * r->alpha / 255;
+  const int o = MultiplyOpacity(opacity, r->alpha);
   if (o == 0) return;
   if (margins_.Empty() && margins_.mode != StretchMode::Fill) {
     DrawScaled(dst, to, *image, r->clip, o, r->smooth);
