@@ -1,6 +1,7 @@
 // Resampling by filter, against pixel values worked out by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,13 @@ Bitmap Make(int w, int h, const std::vector<std::uint32_t>& pixels) {
     for (int x = 0; x < w; ++x) b.At(x, y) = pixels[static_cast<std::size_t>(y * w + x)];
   }
   return b;
+}
+
+// 65800 × 1, black then white: the average is 127.5.
+std::vector<std::uint32_t> LongStrip() {
+  std::vector<std::uint32_t> out(65800, Grey(0));
+  std::fill(out.begin() + 32900, out.end(), Grey(255));
+  return out;
 }
 
 struct Case {
@@ -79,6 +87,8 @@ TEST(Smoothing, EachFilterGivesTheHandWorkedPixels) {
       {"two thirds, smooth: pixels weighed by how much of them is covered", 3, 1, {Grey(0), Grey(255), Grey(90)}, 2,
        1, SmoothFilter::Smooth, 255, {Grey(85), Grey(145)}},
       {"shrunk across, enlarged down: box one way, bilinear the other", 2, 1, {Grey(0), Grey(255)}, 1, 2,
+       SmoothFilter::Smooth, 255, {Grey(128), Grey(128)}},
+      {"a strip long enough that its weighted sums outgrow 32 bits", 65800, 1, LongStrip(), 1, 2,
        SmoothFilter::Smooth, 255, {Grey(128), Grey(128)}},
   };
   for (const auto& c : cases) {
