@@ -124,10 +124,6 @@ void DrawScaled(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from
   const std::uint64_t total = std::uint64_t{columns.total} * rows.total;
   // Bilinear totals are powers of two: a shift instead of four divisions a pixel.
   const int shift = std::has_single_bit(total) ? std::countr_zero(total) : -1;
-  // Per-channel sums stay below 255 × total; two channels share a 64-bit sum
-  // when that fits 32 bits, which only very long, thin pictures shrunk one way
-  // and enlarged the other exceed.
-  const bool packed = total <= 0xFFFFFFFFu / 255;
 
   for (int y = visible.top; y < visible.bottom; ++y) {
     const auto r = static_cast<std::size_t>(y - visible.top);
@@ -142,32 +138,18 @@ void DrawScaled(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from
       if (sourceRow) {
         pixel = sourceRow[columns.index[c]];
       } else {
-        // Channels 0 and 2, 1 and 3 side by side in two 32-bit lanes.
-        std::uint64_t even = 0, odd = 0;
-        std::uint64_t wide[4] = {0, 0, 0, 0};
+        std::uint64_t sum[4] = {0, 0, 0, 0};
         for (auto ry = rows.first[r]; ry < rows.first[r + 1]; ++ry) {
-          const std::uint32_t* row =
-              src.Pixels().data() + static_cast<std::size_t>(from.top + rows.index[ry]) * src.Width() + from.left;
+          const int sy = from.top + rows.index[ry];
           for (auto cx = columns.first[c]; cx < columns.first[c + 1]; ++cx) {
             const std::uint64_t w = std::uint64_t{rows.weight[ry]} * columns.weight[cx];
-            const std::uint64_t p = row[columns.index[cx]];
-            if (packed) {
-              even += ((p & 0xFF) | ((p & 0xFF0000) << 16)) * w;
-              odd += (((p >> 8) & 0xFF) | ((p >> 24) << 32)) * w;
-            } else {
-              for (int i = 0; i < 4; ++i) wide[i] += ((p >> (8 * i)) & 0xFF) * w;
-            }
+            const std::uint32_t p = src.At(from.left + columns.index[cx], sy);
+            for (int i = 0; i < 4; ++i) sum[i] += ((p >> (8 * i)) & 0xFF) * w;
           }
-        }
-        if (packed) {
-          wide[0] = even & 0xFFFFFFFF;
-          wide[1] = odd & 0xFFFFFFFF;
-          wide[2] = even >> 32;
-          wide[3] = odd >> 32;
         }
         pixel = 0;
         for (int i = 0; i < 4; ++i) {
-          const std::uint64_t rounded = wide[i] + total / 2;
+          const std::uint64_t rounded = sum[i] + total / 2;
           pixel |= static_cast<std::uint32_t>(shift >= 0 ? rounded >> shift : rounded / total) << (8 * i);
         }
       }
