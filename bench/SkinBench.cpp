@@ -2,9 +2,11 @@
 // loading the skin, resolving colours, decoding and drawing pictures.
 #include <benchmark/benchmark.h>
 
+#include "skin/DrawWithMargins.h"
 #include "skin/LooseFiles.h"
 #include "skin/NineSlice.h"
 #include "skin/PackageStore.h"
+#include "skin/PngImage.h"
 #include "skin/RdgImage.h"
 #include "skin/RegistrySource.h"
 
@@ -54,6 +56,98 @@ void BM_DecodeWindowPicture(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(DecodePng(data));
 }
 BENCHMARK(BM_DecodeWindowPicture)->Unit(benchmark::kMicrosecond);
+
+// Every PNG in both product packages, read once: decoding is what a skin
+// change costs beyond reading the tables.
+std::vector<std::vector<std::uint8_t>> ProductPictures(Skin& skin) {
+  std::vector<std::vector<std::uint8_t>> out;
+  std::vector<std::wstring> folders = {L":/public/", L":/classic/"};
+  while (!folders.empty()) {
+    const std::wstring folder = folders.back();
+    folders.pop_back();
+    const auto listing = skin.store.ListFolder(folder);
+    for (auto name : listing.folders) {
+      if (!name.empty() && name.back() == L'|') name.pop_back();
+      folders.push_back(folder + name + L"/");
+    }
+    for (auto name : listing.files) {
+      if (!name.empty() && name.back() == L'|') name.pop_back();
+      if (name.size() < 4 || name.compare(name.size() - 4, 4, L".png") != 0) continue;
+      if (auto bytes = skin.store.ReadResource(folder + name)) out.push_back(std::move(*bytes));
+    }
+  }
+  return out;
+}
+
+void BM_DecodeEveryProductPicture(benchmark::State& state) {
+  Skin skin;
+  const auto pictures = ProductPictures(skin);
+  if (pictures.empty()) state.SkipWithError("the product skins hold no pictures");
+  for (auto _ : state) {
+    for (const auto& data : pictures) benchmark::DoNotOptimize(DecodePng(data));
+  }
+  state.counters["pictures"] = static_cast<double>(pictures.size());
+}
+BENCHMARK(BM_DecodeEveryProductPicture)->Unit(benchmark::kMicrosecond);
+
+// A 20 × 20 button picture with a frame of 6 pixels.
+TPngImage FramedButton() {
+  Bitmap b(20, 20);
+  for (int y = 0; y < 20; ++y) {
+    for (int x = 0; x < 20; ++x) {
+      const bool edge = x < 6 || x >= 14 || y < 6 || y >= 14;
+      b.At(x, y) = edge ? 0xFF3A6EA5 : Premultiply(0xC0F0F4F8);
+    }
+  }
+  return TPngImage(std::move(b));
+}
+
+// 10,000 nine-slice draws of a button a list row or a dialog shows: one
+// iteration is all of them; "per_draw" is the time of one.
+void BM_NineSliceButton10000(benchmark::State& state) {
+  TPngImage button = FramedButton();
+  button.SetSmoothing(static_cast<SmoothFilter>(state.range(0)));
+  const TDesignRect margins{StretchMode::Stretch, 6, 6, 6, 6};
+  Bitmap target(130, 32);
+  constexpr int kDraws = 10000;
+  for (auto _ : state) {
+    for (int i = 0; i < kDraws; ++i) DrawWithMargins(target, {0, 0, 130, 32}, button, margins, 255);
+    benchmark::DoNotOptimize(target.At(64, 16));
+  }
+  state.counters["per_draw"] = benchmark::Counter(static_cast<double>(state.iterations()) * kDraws,
+                                                  benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_NineSliceButton10000)->Arg(0)->Arg(1)->Arg(2)->ArgName("filter")->Unit(benchmark::kMillisecond);
+
+// Resampling cost by filter, at the same 130 × 32 output: shrinking a
+// 400 × 100 picture (bilinear by default and with fast smoothing, area
+// averaging with smoothing), and enlarging a 20 × 20 one, which without
+// smoothing is nearest-neighbour.
+void BM_Resample(benchmark::State& state) {
+  const bool shrink = state.range(0) != 0;
+  const auto filter = static_cast<SmoothFilter>(state.range(1));
+  Bitmap source(shrink ? 400 : 20, shrink ? 100 : 20);
+  for (int y = 0; y < source.Height(); ++y) {
+    for (int x = 0; x < source.Width(); ++x) {
+      source.At(x, y) = Premultiply(0xFF000000 | static_cast<std::uint32_t>(x * 2654435761u ^ y * 40503u));
+    }
+  }
+  Bitmap target(130, 32);
+  const Rect whole{0, 0, source.Width(), source.Height()};
+  for (auto _ : state) {
+    DrawScaled(target, {0, 0, 130, 32}, source, whole, 255, filter);
+    benchmark::DoNotOptimize(target.At(64, 16));
+  }
+  state.SetItemsProcessed(state.iterations() * 130 * 32);
+}
+BENCHMARK(BM_Resample)
+    ->ArgNames({"shrink", "filter"})
+    ->Args({1, 2})
+    ->Args({1, 1})
+    ->Args({1, 0})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_DrawButtonNineSlice(benchmark::State& state) {
   Skin skin;

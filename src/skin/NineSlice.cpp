@@ -1,7 +1,7 @@
 #include "skin/NineSlice.h"
 
 #include <algorithm>
-#include <cmath>
+#include <bit>
 #include <cstdlib>
 #include <vector>
 
@@ -14,14 +14,88 @@ Rect Intersect(const Rect& a, const Rect& b) {
 
 Rect Offset(const Rect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
 
-std::uint32_t Lerp(std::uint32_t a, std::uint32_t b, int weight) {  // weight 0..256 towards b
-  std::uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    const int x = static_cast<int>((a >> shift) & 0xFF);
-    const int y = static_cast<int>((b >> shift) & 0xFF);
-    out |= static_cast<std::uint32_t>(x + (((y - x) * weight) >> 8)) << shift;
+// One axis of a resampling: for each destination pixel the source pixels it
+// reads and their weights. Every destination pixel's weights add up to
+// `total`, which is the same along the whole axis.
+struct Kernel {
+  std::vector<std::uint32_t> first;  // index into taps, one more than pixels
+  std::vector<int> index;            // source pixel, relative to the part
+  std::vector<std::uint32_t> weight;
+  std::uint32_t total = 1;
+  bool single = true;  // one tap a pixel: no arithmetic needed
+};
+
+enum class Sampling { Copy, Nearest, Bilinear, Box };
+
+Sampling SamplingFor(SmoothFilter filter, int sourceSize, int destSize) {
+  if (sourceSize == destSize) return Sampling::Copy;
+  if (destSize > sourceSize) return filter == SmoothFilter::Default ? Sampling::Nearest : Sampling::Bilinear;
+  return filter == SmoothFilter::Smooth ? Sampling::Box : Sampling::Bilinear;
+}
+
+// Destination pixels [start, end) of `destSize`, from `sourceSize` source
+// pixels. Positions are in 64 bits: destinations may reach far beyond the
+// bitmap even though only the visible part is worked out.
+Kernel MakeKernel(Sampling sampling, std::int64_t sourceSize, std::int64_t destSize, int start, int end) {
+  Kernel k;
+  const auto count = static_cast<std::size_t>(end - start);
+  k.first.reserve(count + 1);
+  k.index.reserve(count * 2);
+  k.weight.reserve(count * 2);
+  const auto add = [&](std::int64_t index, std::uint32_t weight) {
+    if (weight == 0) return;
+    k.index.push_back(static_cast<int>(index));
+    k.weight.push_back(weight);
+  };
+  switch (sampling) {
+    case Sampling::Copy:
+    case Sampling::Nearest:
+      k.total = 1;
+      break;
+    case Sampling::Bilinear:
+      k.total = 256;
+      k.single = false;
+      break;
+    case Sampling::Box:
+      k.total = static_cast<std::uint32_t>(sourceSize);
+      k.single = false;
+      break;
   }
-  return out;
+  for (std::int64_t i = start; i < end; ++i) {
+    k.first.push_back(static_cast<std::uint32_t>(k.index.size()));
+    switch (sampling) {
+      case Sampling::Copy:
+        add(i, 1);
+        break;
+      case Sampling::Nearest:
+        // The source pixel under the destination pixel's centre.
+        add(std::min((2 * i + 1) * sourceSize / (2 * destSize), sourceSize - 1), 1);
+        break;
+      case Sampling::Bilinear: {
+        // Centre onto centre: (i + 0.5) * s / d - 0.5, in units of 1 / 2d.
+        const std::int64_t scale = 2 * destSize;
+        const std::int64_t at = std::clamp((2 * i + 1) * sourceSize - destSize, std::int64_t{0},
+                                           (sourceSize - 1) * scale);
+        const std::int64_t a = at / scale;
+        const auto w = static_cast<std::uint32_t>((at % scale) * 256 / scale);
+        add(a, 256 - w);
+        add(std::min(a + 1, sourceSize - 1), w);
+        break;
+      }
+      case Sampling::Box: {
+        // Destination pixel i covers [i * s, (i + 1) * s) in units of 1 / d
+        // source pixels; source pixel j covers [j * d, (j + 1) * d).
+        const std::int64_t from = i * sourceSize, to = from + sourceSize;
+        for (std::int64_t j = from / destSize; j * destSize < to && j < sourceSize; ++j) {
+          const std::int64_t overlap = std::min(to, (j + 1) * destSize) - std::max(from, j * destSize);
+          add(j, static_cast<std::uint32_t>(overlap));
+        }
+        break;
+      }
+    }
+  }
+  k.first.push_back(static_cast<std::uint32_t>(k.index.size()));
+  return k;
 }
 
 }  // namespace
@@ -37,53 +111,53 @@ void TDesignRect::SetMargins(int l, int t, int r, int b) {
   }
 }
 
-void DrawScaled(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from, int opacity) {
+void DrawScaled(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from, int opacity, SmoothFilter filter) {
   const Rect source = Intersect(from, {0, 0, src.Width(), src.Height()});
   if (opacity <= 0 || to.Empty() || source.Empty() || source != from) return;
   const Rect visible = Intersect(to, {0, 0, dst.Width(), dst.Height()});
   if (visible.Empty()) return;
   const int sw = from.Width(), sh = from.Height(), dw = to.Width(), dh = to.Height();
 
-  // Where each destination column and row samples the source: pixel centres
-  // onto pixel centres, two neighbours and 8 bits of weight. Worked out once a
-  // picture, not once a pixel.
-  struct Tap {
-    int first;
-    int second;
-    int weight;
-  };
-  const auto taps = [](int sourceSize, int destSize, int start, int end) {
-    std::vector<Tap> out;
-    out.reserve(static_cast<std::size_t>(end - start));
-    for (int i = start; i < end; ++i) {
-      if (sourceSize == destSize) {
-        out.push_back({i, i, 0});
-        continue;
-      }
-      const double f = std::clamp((i + 0.5) * sourceSize / destSize - 0.5, 0.0, sourceSize - 1.0);
-      const int a = static_cast<int>(f);
-      out.push_back({a, std::min(a + 1, sourceSize - 1), static_cast<int>((f - a) * 256)});
-    }
-    return out;
-  };
-  const auto columns = taps(sw, dw, visible.left - to.left, visible.right - to.left);
-  const auto rows = taps(sh, dh, visible.top - to.top, visible.bottom - to.top);
+  // Worked out once a picture, not once a pixel.
+  const Kernel columns = MakeKernel(SamplingFor(filter, sw, dw), sw, dw, visible.left - to.left, visible.right - to.left);
+  const Kernel rows = MakeKernel(SamplingFor(filter, sh, dh), sh, dh, visible.top - to.top, visible.bottom - to.top);
+  const std::uint64_t total = std::uint64_t{columns.total} * rows.total;
+  // Bilinear totals are powers of two: a shift instead of four divisions a pixel.
+  const int shift = std::has_single_bit(total) ? std::countr_zero(total) : -1;
 
   for (int y = visible.top; y < visible.bottom; ++y) {
-    const Tap& row = rows[static_cast<std::size_t>(y - visible.top)];
+    const auto r = static_cast<std::size_t>(y - visible.top);
+    // One tap a pixel both ways: tap c of a column is the column's only one.
+    const std::uint32_t* sourceRow =
+        columns.single && rows.single
+            ? src.Pixels().data() + static_cast<std::size_t>(from.top + rows.index[r]) * src.Width() + from.left
+            : nullptr;
     for (int x = visible.left; x < visible.right; ++x) {
-      const Tap& column = columns[static_cast<std::size_t>(x - visible.left)];
-      const int sy0 = from.top + row.first, sy1 = from.top + row.second;
-      const int sx0 = from.left + column.first, sx1 = from.left + column.second;
+      const auto c = static_cast<std::size_t>(x - visible.left);
       std::uint32_t pixel;
-      if (column.weight == 0 && row.weight == 0) {
-        pixel = src.At(sx0, sy0);
+      if (sourceRow) {
+        pixel = sourceRow[columns.index[c]];
       } else {
-        const auto top = Lerp(src.At(sx0, sy0), src.At(sx1, sy0), column.weight);
-        const auto bottom = Lerp(src.At(sx0, sy1), src.At(sx1, sy1), column.weight);
-        pixel = Lerp(top, bottom, row.weight);
+        std::uint64_t sum[4] = {0, 0, 0, 0};
+        for (auto ry = rows.first[r]; ry < rows.first[r + 1]; ++ry) {
+          const int sy = from.top + rows.index[ry];
+          for (auto cx = columns.first[c]; cx < columns.first[c + 1]; ++cx) {
+            const std::uint64_t w = std::uint64_t{rows.weight[ry]} * columns.weight[cx];
+            const std::uint32_t p = src.At(from.left + columns.index[cx], sy);
+            for (int i = 0; i < 4; ++i) sum[i] += ((p >> (8 * i)) & 0xFF) * w;
+          }
+        }
+        pixel = 0;
+        for (int i = 0; i < 4; ++i) {
+          const std::uint64_t rounded = sum[i] + total / 2;
+          pixel |= static_cast<std::uint32_t>(shift >= 0 ? rounded >> shift : rounded / total) << (8 * i);
+        }
       }
-      if (pixel != 0) dst.At(x, y) = BlendOver(dst.At(x, y), pixel, opacity);
+      if (opacity >= 255 && pixel >= 0xFF000000) {
+        dst.At(x, y) = pixel;  // opaque over anything is itself
+      } else if (pixel != 0) {
+        dst.At(x, y) = BlendOver(dst.At(x, y), pixel, opacity);
+      }
     }
   }
 }
@@ -140,7 +214,7 @@ std::vector<SlicePiece> SlicePieces(int sw, int sh, int w, int h, const TDesignR
 }
 
 void DrawNineSlice(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from, const TDesignRect& margins,
-                   int opacity) {
+                   int opacity, SmoothFilter filter) {
   if (opacity <= 0) return;
   for (const auto& piece : SlicePieces(from.Width(), from.Height(), to.Width(), to.Height(), margins)) {
     const Rect source = Offset(piece.from, from.left, from.top);
@@ -148,7 +222,7 @@ void DrawNineSlice(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& f
     if (piece.tiled) {
       DrawTiled(dst, target, src, source, opacity);
     } else {
-      DrawScaled(dst, target, src, source, opacity);
+      DrawScaled(dst, target, src, source, opacity, filter);
     }
   }
 }

@@ -45,6 +45,11 @@ int AlphaOf(const std::optional<std::wstring>& text) {
   return std::min(*v, 255);
 }
 
+SmoothFilter SmoothOf(const std::vector<std::wstring>& lines) {
+  const int s = ParseInt(LineValue(lines, L"imgsmooth").value_or(L"0")).value_or(0);
+  return s >= 0 && s <= 2 ? static_cast<SmoothFilter>(s) : SmoothFilter::Default;
+}
+
 // The value of "key!" when present, else of "key"; `locked` tells which.
 std::optional<std::wstring> Pick(const std::vector<std::wstring>& lines, const std::wstring& key, bool& locked) {
   if (auto v = LineValue(lines, key + L"!"); v && !v->empty()) {
@@ -106,7 +111,10 @@ std::vector<int> ParseNumbers(std::wstring_view text, std::size_t count) {
   return out;
 }
 
-void TRdgImage::Changed() { resolved_.reset(); }
+void TRdgImage::Changed() {
+  resolved_.reset();
+  NotifyUsers();
+}
 
 void TRdgImage::SetValues(const std::optional<std::vector<std::wstring>>& lines, ApplyMode mode) {
   if (!lines) {
@@ -134,10 +142,7 @@ void TRdgImage::SetValues(const std::optional<std::vector<std::wstring>>& lines,
     alphaLocked_ = locked;
     alpha_ = AlphaOf(v);
   }
-  if (smooth_ == SmoothFilter::Default) {
-    const int s = ParseInt(LineValue(values_, L"imgsmooth").value_or(L"0")).value_or(0);
-    smooth_ = s >= 0 && s <= 2 ? static_cast<SmoothFilter>(s) : SmoothFilter::Default;
-  }
+  if (smooth_ == SmoothFilter::Default) smooth_ = SmoothOf(values_);
   if (!marginsLocked_) {
     const auto v = Pick(values_, L"imgopt", locked);
     marginsLocked_ = locked;
@@ -194,10 +199,7 @@ void TRdgImage::Inherit(const std::vector<std::wstring>& named) {
     SetLineValue(values_, key, Trim(std::wstring_view(line).substr(name->size() + 1)));
   }
   bool locked = false;
-  if (smooth_ == SmoothFilter::Default) {
-    const int s = ParseInt(LineValue(named, L"imgsmooth").value_or(L"0")).value_or(0);
-    smooth_ = s >= 0 && s <= 2 ? static_cast<SmoothFilter>(s) : SmoothFilter::Default;
-  }
+  if (smooth_ == SmoothFilter::Default) smooth_ = SmoothOf(named);
   if (!marginsLocked_) {
     if (const auto v = Pick(named, L"imgopt", locked)) margins_ = MarginsOf(ParseNumbers(*v, 5));
   }
@@ -225,6 +227,9 @@ const TRdgImage::Resolved* TRdgImage::Resolve() {
   if (!IsZero(clip_)) clip = clip_;
   std::optional<int> alpha;
   if (alpha_ != -1) alpha = alpha_;
+  // The descriptor's own smoothing, else the first named picture's that asks
+  // for one; the cache's PNGs carry none of their own.
+  SmoothFilter smooth = smooth_;
 
   std::shared_ptr<SkinPicture> at = attached_;
   for (int depth = 0; at && at->GetKind() == SkinPicture::Kind::Named; ++depth) {
@@ -242,6 +247,7 @@ const TRdgImage::Resolved* TRdgImage::Resolve() {
     if (!alpha) {
       if (const int a = AlphaOf(Pick(lines, L"imgalpha", locked)); a != -1) alpha = a;
     }
+    if (smooth == SmoothFilter::Default) smooth = SmoothOf(lines);
     const auto name = LineValue(lines, L"imgname").value_or(L"");
     at = name.empty() ? nullptr : store_.LoadPicture(name);
   }
@@ -257,6 +263,7 @@ const TRdgImage::Resolved* TRdgImage::Resolve() {
     r.clip = {std::max(c.left, 0), std::max(c.top, 0), std::min(c.right, whole.right), std::min(c.bottom, whole.bottom)};
     if (r.clip.Empty()) r.clip = {};
     r.alpha = alpha.value_or(255);
+    r.smooth = smooth;
   }
   resolved_ = r;
   return &*resolved_;
@@ -276,14 +283,29 @@ void TRdgImage::Draw(Bitmap& dst, const Rect& to, int opacity) {
   const auto* r = Resolve();
   if (!r || !r->png || r->clip.Empty()) return;
   const auto image = r->png->Image();
-  // Opacities multiply, rounded down.
-  const int o = std::clamp(opacity, 0, 255) * r->alpha / 255;
+  const int o = MultiplyOpacity(opacity, r->alpha);
   if (o == 0) return;
   if (margins_.Empty() && margins_.mode != StretchMode::Fill) {
-    DrawScaled(dst, to, *image, r->clip, o);
+    DrawScaled(dst, to, *image, r->clip, o, r->smooth);
   } else {
-    DrawNineSlice(dst, to, *image, r->clip, margins_, o);
+    DrawNineSlice(dst, to, *image, r->clip, margins_, o, r->smooth);
   }
+}
+
+std::optional<PictureSource> TRdgImage::Source() {
+  const auto* r = Resolve();
+  if (!r || !r->png || r->clip.Empty()) return std::nullopt;
+  return PictureSource{r->png->Image(), r->clip, r->alpha, r->smooth};
+}
+
+std::unique_ptr<TPngImage> TRdgImage::ToPngImage() {
+  const auto source = Source();
+  if (!source) return std::make_unique<TPngImage>();
+  Bitmap part(source->clip.Width(), source->clip.Height());
+  for (int y = 0; y < part.Height(); ++y) {
+    for (int x = 0; x < part.Width(); ++x) part.At(x, y) = source->pixels->At(source->clip.left + x, source->clip.top + y);
+  }
+  return std::make_unique<TPngImage>(std::move(part), source->opacity, source->smooth);
 }
 
 std::vector<std::wstring> TRdgImage::ToLines() {

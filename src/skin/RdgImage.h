@@ -14,10 +14,10 @@
 #include "skin/Bitmap.h"
 #include "skin/NineSlice.h"
 #include "skin/PackageStore.h"
+#include "skin/PngImage.h"
+#include "skin/RdGraphic.h"
 
 namespace nudgelet::skin {
-
-enum class SmoothFilter { Default = 0, FastSmooth = 1, Smooth = 2 };
 
 // Lines of key=value with keys compared without regard to case.
 std::optional<std::wstring> LineValue(const std::vector<std::wstring>& lines, std::wstring_view key);
@@ -25,7 +25,7 @@ void SetLineValue(std::vector<std::wstring>& lines, std::wstring_view key, std::
 // "a,b,c": numbers up to the next ","; a missing or bad number is 0.
 std::vector<int> ParseNumbers(std::wstring_view text, std::size_t count);
 
-class TRdgImage {
+class TRdgImage final : public TRdGraphic {
  public:
   enum class ApplyMode { Redraw = 0, KeepName = 1, NoRedraw = 2 };
 
@@ -56,10 +56,16 @@ class TRdgImage {
   bool MarginsLocked() const { return marginsLocked_; }
 
   // Size of the part drawn (0 when the picture is missing).
-  int Width();
-  int Height();
-  // Draws into `to`; `opacity` multiplies the picture's own.
-  void Draw(Bitmap& dst, const Rect& to, int opacity = 255);
+  int Width() override;
+  int Height() override;
+  // Draws into `to` with the descriptor's margins; `opacity` multiplies the
+  // picture's own.
+  void Draw(Bitmap& dst, const Rect& to, int opacity = 255) override;
+  // The resolved PNG's clipped part, with the opacity and smoothing in force.
+  std::optional<PictureSource> Source() override;
+  // A standalone copy of the part drawn, carrying the opacity and smoothing
+  // in force; empty when the descriptor resolves to nothing.
+  std::unique_ptr<TPngImage> ToPngImage();
 
   // How many named pictures a descriptor may lead through before its PNG: the
   // names come from skin files, and a loop among them must end.
@@ -74,6 +80,7 @@ class TRdgImage {
     std::uint64_t attachedGeneration = 0;
     Rect clip;
     int alpha = 255;
+    SmoothFilter smooth = SmoothFilter::Default;
   };
 
   void Changed();

@@ -33,7 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   margins.mode = static_cast<StretchMode>(Take(data, size) & 3);
   margins.SetMargins(Take(data, size), Take(data, size), Take(data, size), Take(data, size));
   const int opacity = Take(data, size) & 511;
-  DrawNineSlice(dst, to, src, from, margins, opacity);
+  const auto filter = static_cast<SmoothFilter>((Take(data, size) & 0x7FFF) % 3);
+  DrawNineSlice(dst, to, src, from, margins, opacity, filter);
+  DrawScaled(dst, to, src, from, opacity, filter);
   DrawTiled(dst, to, src, from, opacity);
   SlicePieces(from.Width(), from.Height(), to.Width(), to.Height(), margins);
   return 0;

@@ -135,14 +135,20 @@ class DescriptorTest : public ::testing::Test {
   DescriptorTest() {
     const auto strip = AsString(EncodePng(Strip(90, 30)));
     const auto framed = AsString(EncodePng(Framed()));
+    Bitmap steps(6, 1);
+    const std::uint32_t levels[] = {0, 90, 0, 30, 30, 240};
+    for (int x = 0; x < 6; ++x) steps.At(x, 0) = 0xFF000000 | levels[x] * 0x010101;
     files.Add(L"C:\\skin\\public.rcc",
               Package(u"public", {{u"main.ini",
                                    "[img_strip_left]\nclass=image\nimgname=images/strip.png\nimgrect=0,0,30,30\n"
                                    "imgalpha=128\nimgopt=2,2,2,2,1\ntint=blue\n"
                                    "[img_loop]\nclass=image\nimgname=[img_loop2]\n"
-                                   "[img_loop2]\nclass=image\nimgname=[img_loop]\n"}}));
+                                   "[img_loop2]\nclass=image\nimgname=[img_loop]\n"
+                                   "[img_steps]\nclass=image\nimgname=images/steps.png\nimgsmooth=2\n"
+                                   "[img_steps_again]\nclass=image\nimgname=[img_steps]\n"}}));
     files.Add(L"C:\\skin\\classic.rcc",
-              Package(u"classic", {{u"main.ini", "[x]\n"}, {u"images/strip.png", strip}, {u"images/framed.png", framed}}));
+              Package(u"classic", {{u"main.ini", "[x]\n"}, {u"images/strip.png", strip}, {u"images/framed.png", framed},
+                                               {u"images/steps.png", AsString(EncodePng(steps))}}));
     files.Add(L"C:\\skin\\dark.rcc", Package(u"dark", {{u"main.ini", "[x]\n"},
                                                         {u"images/strip.png", framed},
                                                         {u"images/dark_only.png", framed}}));
@@ -230,6 +236,26 @@ TEST_F(DescriptorTest, NamedPicturesLendTheirSettings) {
   TRdgImage loop(store);
   loop.SetValues(std::vector<std::wstring>{L"imgname=[img_loop]"});
   EXPECT_EQ(loop.Width(), 0) << "named pictures naming each other lead nowhere";
+}
+
+TEST_F(DescriptorTest, SmoothingComesFromTheDescriptorElseItsNamedPictures) {
+  // Six grey steps shrunk to two: a box filter averages each three (30, 100),
+  // bilinear takes the middle of each three (90, 30).
+  const auto drawn = [&](const std::vector<std::wstring>& lines) {
+    TRdgImage picture(store);
+    picture.SetValues(lines);
+    Bitmap dst(2, 1);
+    picture.Draw(dst, {0, 0, 2, 1});
+    return std::vector<std::uint32_t>{dst.At(0, 0) & 0xFF, dst.At(1, 0) & 0xFF};
+  };
+  const std::vector<std::uint32_t> box{30, 100}, bilinear{90, 30};
+  EXPECT_EQ(drawn({L"imgname=images/steps.png"}), bilinear);
+  EXPECT_EQ(drawn({L"imgname=images/steps.png", L"imgsmooth=2"}), box);
+  EXPECT_EQ(drawn({L"imgname=[img_steps]"}), box) << "the named picture's";
+  EXPECT_EQ(drawn({L"imgname=[img_steps_again]"}), box) << "through two named pictures";
+  EXPECT_EQ(drawn({L"imgname=[img_steps]", L"imgsmooth=1"}), bilinear) << "the descriptor's own wins";
+  EXPECT_EQ(drawn({L"imgname=images/steps.png", L"imgsmooth=2", L"imgopt=1,0,1,0,1"}), (std::vector<std::uint32_t>{0, 240}))
+      << "nine-slice at two pixels wide: only the two one-pixel margins are left";
 }
 
 TEST_F(DescriptorTest, DescriptorsShareOnePictureAndFollowTheSkin) {
