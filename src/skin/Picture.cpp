@@ -10,23 +10,25 @@ const ClassInfo& TPicture::ClassType() {
 }
 
 TRdgImage& TPicture::ReadDescriptor(PackageStore& store, const std::vector<std::wstring>& lines) {
-  bitmap_.reset();
-  if (!descriptor_) descriptor_ = std::make_unique<TRdgImage>(store);
-  descriptor_->SetValues(lines, TRdgImage::ApplyMode::Redraw);
+  TRdgImage* descriptor = Descriptor();
+  if (!descriptor) {
+    auto made = std::make_unique<TRdgImage>(store);
+    descriptor = made.get();
+    graphic_ = std::move(made);
+  }
+  descriptor->SetValues(lines, TRdgImage::ApplyMode::Redraw);
   Changed();
-  return *descriptor_;
+  return *descriptor;
 }
 
-void TPicture::SetOtherGraphic(std::shared_ptr<const Bitmap> bitmap) {
-  descriptor_.reset();
-  bitmap_ = std::move(bitmap);
+void TPicture::SetGraphic(std::unique_ptr<TRdGraphic> graphic) {
+  graphic_ = std::move(graphic);
   Changed();
 }
 
 void TPicture::Clear() {
   if (Empty()) return;
-  descriptor_.reset();
-  bitmap_.reset();
+  graphic_.reset();
   Changed();
 }
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/Bitmap.h"
 #include "skin/Published.h"
+#include "skin/RdGraphic.h"
 #include "skin/RdgImage.h"
 
 namespace nudgelet::skin {
@@ -19,15 +19,15 @@ class TPicture : public TPersistent {
   static const ClassInfo& ClassType();
   const ClassInfo& Class() const override { return ClassType(); }
 
-  bool Empty() const { return !descriptor_ && !bitmap_; }
-  TRdgImage* Descriptor() const { return descriptor_.get(); }
-  const std::shared_ptr<const Bitmap>& OtherGraphic() const { return bitmap_; }
+  bool Empty() const { return !graphic_; }
+  TRdGraphic* Graphic() const { return graphic_.get(); }
+  // The descriptor it holds; nullptr when it holds nothing or another kind.
+  TRdgImage* Descriptor() const { return dynamic_cast<TRdgImage*>(graphic_.get()); }
 
   // Makes the slot a descriptor picture, reusing the one it holds, and
   // applies the lines to it.
   TRdgImage& ReadDescriptor(PackageStore& store, const std::vector<std::wstring>& lines);
-  // A picture that is not a descriptor, such as a bitmap the designer chose.
-  void SetOtherGraphic(std::shared_ptr<const Bitmap> bitmap);
+  void SetGraphic(std::unique_ptr<TRdGraphic> graphic);
   void Clear();
 
   // Told after every change of what the slot holds.
@@ -36,8 +36,7 @@ class TPicture : public TPersistent {
  private:
   void Changed();
 
-  std::unique_ptr<TRdgImage> descriptor_;
-  std::shared_ptr<const Bitmap> bitmap_;
+  std::unique_ptr<TRdGraphic> graphic_;
 };
 
 }  // namespace nudgelet::skin

@@ -308,6 +308,18 @@ std::unique_ptr<TPngImage> TRdgImage::ToPngImage() {
   return std::make_unique<TPngImage>(std::move(part), source->opacity, source->smooth);
 }
 
+std::optional<std::uint32_t> TRdgImage::Pixel(int x, int y) {
+  const auto source = Source();
+  if (!source || x < 0 || y < 0 || x >= source->clip.Width() || y >= source->clip.Height()) return std::nullopt;
+  return source->pixels->At(source->clip.left + x, source->clip.top + y);
+}
+
+Bitmap TRdgImage::ToBitmap() {
+  Bitmap out(Width(), Height());
+  Draw(out, {0, 0, out.Width(), out.Height()});
+  return out;
+}
+
 std::vector<std::wstring> TRdgImage::ToLines() {
   std::vector<std::wstring> out{L"imgname=" + imgName_};
   if (clipLocked_) out.push_back(L"imgrect!=" + Join({clip_.left, clip_.top, clip_.right, clip_.bottom}));

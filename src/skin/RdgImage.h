@@ -66,6 +66,11 @@ class TRdgImage final : public TRdGraphic {
   // A standalone copy of the part drawn, carrying the opacity and smoothing
   // in force; empty when the descriptor resolves to nothing.
   std::unique_ptr<TPngImage> ToPngImage();
+  // The drawn part's pixel at (x, y) of the clip, premultiplied BGRA; nullopt
+  // outside it or when the descriptor resolves to nothing.
+  std::optional<std::uint32_t> Pixel(int x, int y);
+  // The picture drawn at its own size at 0,0 of a transparent bitmap.
+  Bitmap ToBitmap();
 
   // How many named pictures a descriptor may lead through before its PNG: the
   // names come from skin files, and a loop among them must end.

@@ -3,6 +3,7 @@
 
 #include "skin/FakeSkinFiles.h"
 #include "skin/PackageStore.h"
+#include "skin/PngImage.h"
 #include "skin/PropertyPath.h"
 #include "skin/RegistrySource.h"
 #include "skin/SkinClass.h"
@@ -102,7 +103,7 @@ TEST_F(SkinClassTest, SkinPicturesReplaceOnlyWhatCameFromASkinUnlessForced) {
 
   // A picture of another kind stays unless the slot is empty.
   TTestButton bitmap(registry);
-  bitmap.imageNormal.SetOtherGraphic(std::make_shared<Bitmap>());
+  bitmap.imageNormal.SetGraphic(std::make_unique<TPngImage>(Bitmap(2, 2)));
   bitmap.allSkin.SetSkinClass(L"btn_close");
   EXPECT_EQ(bitmap.imageNormal.Descriptor(), nullptr);
 }

@@ -144,8 +144,18 @@ TEST_F(PictureTest, DescriptorsTellTheirUsersAndCopyOutTheirPart) {
   EXPECT_EQ(part->Opacity(), 200) << "the named picture's opacity";
   EXPECT_EQ(part->Smoothing(), SmoothFilter::Smooth);
 
+  // Pixels are addressed within the part; the bitmap is the part drawn as it draws.
+  EXPECT_EQ(picture.Pixel(0, 0), kGreen);
+  EXPECT_EQ(picture.Pixel(8, 0), std::nullopt);
+  EXPECT_EQ(picture.Pixel(-1, 0), std::nullopt);
+  const Bitmap drawn = picture.ToBitmap();
+  ASSERT_EQ(drawn.Width(), 8);
+  EXPECT_EQ(drawn.At(0, 0) >> 24, (kGreen >> 24) * 200 / 255);
+
   picture.SetImgName(L"images/none.png");
   EXPECT_TRUE(picture.ToPngImage()->Empty()) << "nothing resolved, nothing copied";
+  EXPECT_EQ(picture.Pixel(0, 0), std::nullopt);
+  EXPECT_EQ(picture.ToBitmap().Width(), 0);
 }
 
 TEST_F(PictureTest, FilesAreReadByTheClassTheirExtensionNames) {
