@@ -21,8 +21,7 @@
 
 namespace nudgelet::skin {
 
-struct FormValue;
-using FormProperty = std::pair<std::wstring, FormValue>;
+struct FormProperty;
 
 struct FormValue {
   enum class Kind { String, Integer, Float, Identifier, Set, List, Collection, Binary };
@@ -33,6 +32,15 @@ struct FormValue {
   std::vector<FormValue> items;                   // Set (identifiers), List
   std::vector<std::vector<FormProperty>> entries;  // Collection: one property list per item
   std::vector<std::uint8_t> bytes;                // Binary
+};
+
+// One "Name = value" of an object or a collection item.
+struct FormProperty {
+  FormProperty() = default;
+  FormProperty(std::wstring name, FormValue value) : first(std::move(name)), second(std::move(value)) {}
+
+  std::wstring first;  // the name, possibly a dotted path
+  FormValue second;
 };
 
 struct FormObject {

@@ -17,8 +17,7 @@ void Check(bool condition) {
   if (!condition) std::abort();
 }
 
-// Structural equality, defined below the entry point: with clang and
-// libstdc++ a property pair must not be the first use of FormValue in a file.
+// Structural equality of what was read and what its text reads back as.
 bool Same(const FormValue& a, const FormValue& b);
 
 }  // namespace
