@@ -44,12 +44,12 @@ class Run:
             sys.exit(1)
         return result
 
-    def inspect(self, database, user, check=True):
+    def inspect(self, database, user, check=True, os_version="6.1"):
         command = [self.args.inspect, "--database", self.host(database), "--user-data", self.host(user), "--explain"]
         if not self.wine:
             machine = os.path.join(self.work, "machine")
             command += ["--registry", os.path.join(machine, "machine.reg"), "--root", os.path.join(machine, "drives"),
-                        "--os", "6.1", "--64bit-windows", "yes"]
+                        "--os", os_version, "--64bit-windows", "yes"]
         return self.call(command, check)
 
 
@@ -280,6 +280,33 @@ def check_bad_databases(run, problems):
                     problems.append("%s: Quillpad Notes should be a candidate without update: %s" % (what, quill))
 
 
+def check_windows_10(run, database, problems):
+    """The same machine on Windows 10: the operating-system filter follows the
+    version that the reminder is told, which under Wine needs the reminder's
+    manifest in the tool (a program without one is told 6.2 at most)."""
+    user = os.path.join(run.work, "machine", "user")
+    app_key = "HKCU\\Software\\Wine\\AppDefaults\\" + os.path.basename(run.args.inspect)
+    if run.wine:
+        run.call(["reg.exe", "add", app_key, "/v", "Version", "/d", "win10", "/f"])
+    try:
+        report = json.loads(run.inspect(database, user, os_version="10.0").stdout.decode("utf-8"))
+    finally:
+        if run.wine:
+            run.call(["reg.exe", "delete", app_key, "/f"], check=False)
+    decisions = {(r["DisplayName"], r["DisplayVersion"]): r["explain"]["decision"] for r in report["inventory"]
+                 if not r["Hidden"]}
+    for name, version, expected in (("Quokka Defrag", "8.0", "not for this Windows (OsType 2)"),
+                                    ("Rook Cleaner", "8.0", "not for this Windows (OsType 4)"),
+                                    ("Sable Burner", "8.0", "candidate with update"),
+                                    ("Tern Recorder", "8.0", "not for this Windows (OsType 0)"),
+                                    ("Umber Paint", "8.0", "candidate with update"),
+                                    ("Velvet Dock", "8.0", "candidate with update"),
+                                    ("Gorse Sync", "3.3.0", "candidate with update")):
+        if decisions.get((name, version)) != expected:
+            problems.append("Windows 10: %s %s: %r, expected %r" % (name, version, decisions.get((name, version)),
+                                                                   expected))
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--inspect", required=True)
@@ -311,6 +338,7 @@ def main():
         report = json.loads(run.inspect(database, os.path.join(machine_dir, "user")).stdout.decode("utf-8"))
         check_entries(report, expectation, problems)
         compare_with_golden(report, args.update_golden, problems)
+        check_windows_10(run, database, problems)
         check_bad_databases(run, problems)
     finally:
         if run.wine:
