@@ -1020,9 +1020,11 @@ def inventory_order(machine):
 
 
 def find_product_key(machine, display_name, publisher):
-    """The database key of an installed program by the rules of the key search:
-    used only to fill the expectation's Key column of the rows; every row's
-    entry names the product it expects, and this must agree."""
+    """The database key that the key search gives an installed program: the
+    database's name inside the installed one (case-sensitive), the installed
+    publisher inside the database's (ignoring case); of several, the one whose
+    name begins with the installed name. The keys found otherwise (by soft name,
+    the fixed key) are set by the caller."""
     pub = (publisher or "").strip().lower()
     hits = [row for row in machine.base if row[1] and row[1] in display_name and pub and pub in row[2].lower()]
     if len(hits) > 1:
@@ -1040,7 +1042,7 @@ def fixture_expectation(machine):
         display = str(values.get("DisplayName", "")).strip()
         e.setdefault("name", display)
         if e.get("row"):
-            product = e.pop("productKey", None) or find_product_key(machine, e["name"], values.get("Publisher"))
+            product = find_product_key(machine, e["name"], values.get("Publisher"))
             if not product and "HD Video Converter Factory Pro" in e["name"]:
                 product = "{DE80BEA1-3505-4D9B-A012-F1089D379521}"
             if "Google Chrome (" in e["name"]:
