@@ -78,6 +78,19 @@ int TUpdateDatabase::UseCount() const {
   return uses_;
 }
 
+std::wstring TUpdateDatabase::ReadFailure() {
+  std::lock_guard lock(UpdateDatabaseLock());
+  if (!obj_) return L"no database is open";
+  TSQLiteDatabase& db = obj_->Database();
+  try {
+    db.QueryTable("SELECT count(*) FROM sqlite_master");
+    return {};
+  } catch (const std::exception& error) {
+    const char* message = db.Sqlite().ErrMsg(db.Handle());
+    return message ? Utf8ToWide(message) : Utf8ToWide(error.what());
+  }
+}
+
 std::unique_ptr<TSQLiteTable> TUpdateDatabase::Query(const std::wstring& sql) {
   if (!obj_) return nullptr;
   try {

@@ -42,6 +42,13 @@ class TUpdateDatabase {
   std::wstring GetBaseField(const std::wstring& key, const std::wstring& column);
   std::wstring GetDownField(const std::wstring& key, int bit, int lanID, const std::wstring& column);
 
+  // SQLite's message when the open database cannot be read at all (the deciphered
+  // copy is no database, or a damaged one), "" when it can. SQLite opens lazily,
+  // so such a file passes AcquireDatabase, and the queries above answer "" for it
+  // as for any unanswerable question; a caller that must tell a broken database
+  // from an empty answer asks here.
+  std::wstring ReadFailure();
+
  private:
   void Bind();
   // The query's rows when it can be answered; nullptr otherwise.

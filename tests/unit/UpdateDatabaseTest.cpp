@@ -127,6 +127,7 @@ TEST_F(UpdateDatabase, MissingTablesAnswerNothing) {
   EXPECT_EQ(db.FindKey(L"Prog", L"x"), L"");  // no Publisher column
   EXPECT_EQ(db.GetBaseField(L"{K}", L"DisplayName"), L"Prog");
   EXPECT_EQ(db.GetDownField(L"{K}", 0, 1, L"Version"), L"");
+  EXPECT_EQ(db.ReadFailure(), L"");  // readable, merely incomplete
   db.ReleaseDatabase();
 }
 
@@ -305,6 +306,14 @@ TEST_F(UpdateDatabase, HostileFilesGiveEmptyAnswers) {
     EXPECT_EQ(db.FindKeyBySoftName(L"Chrome", L"Google", L"User"), L"") << i;
     EXPECT_EQ(db.GetBaseField(L"{NPP}", L"Key"), L"") << i;
     EXPECT_EQ(db.GetDownField(L"{NPP}", 0, 1, L"Version"), L"") << i;
+    // The answers alone cannot tell these files from a database without the
+    // product; ReadFailure can. No Base64 at all leaves an empty file, which
+    // SQLite reads as an empty database.
+    if (i == 1) {
+      EXPECT_EQ(db.ReadFailure(), L"");
+    } else {
+      EXPECT_EQ(db.ReadFailure(), L"file is not a database") << i;
+    }
     db.ReleaseDatabase();
   }
 }

@@ -17,6 +17,7 @@
 #include "base/TextFile.h"
 #include "detection/DetectionReport.h"
 #include "detection/IgnoreList.h"
+#include "detection/SQLiteErrors.h"
 #include "detection/SqliteObj.h"
 #include "detection/SoftwareInfo.h"
 #include "detection/UpdateDatabase.h"
@@ -125,6 +126,10 @@ int Run(const Options& o, const platform::Platform& p, const Host& host) {
     db.AcquireDatabase(database);
   } catch (const std::exception& error) {
     Fail(error.what());
+  }
+  // An answer from a database that cannot be read would look like "no updates".
+  if (const std::wstring failure = db.ReadFailure(); !failure.empty()) {
+    Fail(WideToUtf8(sqlite_text::FailedToOpen(database, WideToUtf8(failure).c_str())));
   }
 
   TSoftwareInfo inventory(p, crypto, userData + L"SoftwareCache.ini");

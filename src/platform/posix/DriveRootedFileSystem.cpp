@@ -24,10 +24,14 @@ std::wstring FindEntry(const std::wstring& folder, const std::wstring& name) {
 
 }  // namespace
 
-std::wstring DriveRootedFileSystem::Map(const std::wstring& path) const {
+std::wstring DriveRootedFileSystem::Map(const std::wstring& windowsPath) const {
+  // Windows' file functions take "\??\C:\..." and "\\?\C:\..." for the drive path
+  // they prefix, so an uninstall entry's "\??\" folder exists there as it is.
+  std::wstring path = windowsPath;
+  if (path.rfind(L"\\??\\", 0) == 0 || path.rfind(L"\\\\?\\", 0) == 0) path.erase(0, 4);
   const bool drivePath = path.size() >= 2 && path[1] == L':' &&
                          ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
-  if (!drivePath) return path;
+  if (!drivePath) return windowsPath;
   std::wstring mapped = root_ + L"/" + FindEntry(root_, std::wstring(1, path[0]));
   std::size_t start = 2;
   while (start < path.size()) {

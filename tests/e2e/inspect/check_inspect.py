@@ -54,10 +54,21 @@ def main():
     run(wine + [args.db_tool, "build", host(os.path.join(HERE, "updates.sql")), host(database)])
     command = wine + [args.inspect, "--database", host(database), "--user-data", host(user), "--explain"]
     if args.wine:
+        # The prefix's registry is shared with the other tests: our keys go again afterwards.
+        with open(os.path.join(HERE, "machine.reg"), encoding="utf-8") as f:
+            keys = [line.strip()[1:-1] for line in f if line.startswith("[")]
+        removal = os.path.join(args.work, "remove.reg")
+        with open(removal, "w", encoding="utf-8", newline="\r\n") as f:
+            f.write("Windows Registry Editor Version 5.00\n\n" + "".join("[-%s]\n" % k for k in keys))
+        run(wine + ["reg.exe", "import", host(removal)])
         run(wine + ["reg.exe", "import", host(os.path.join(HERE, "machine.reg"))])
+        try:
+            report = json.loads(run(command).decode("utf-8"))
+        finally:
+            subprocess.run(wine + ["reg.exe", "import", host(removal)], capture_output=True)
     else:
         command += ["--registry", os.path.join(HERE, "machine.reg"), "--root", os.path.join(args.work, "drives")]
-    report = json.loads(run(command).decode("utf-8"))
+        report = json.loads(run(command).decode("utf-8"))
 
     names = {r["DisplayName"]: r for r in report["inventory"] if not r["Hidden"]}
     problems = []
