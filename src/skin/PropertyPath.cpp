@@ -257,6 +257,12 @@ FormValue CollectionValue(TPersistent& object, const PropertyInfo& info, const C
   return v;
 }
 
+void Append(std::vector<FormProperty>& out, const std::wstring& path, FormValue value) {
+  FormProperty& entry = out.emplace_back();
+  entry.first = path;
+  entry.second = std::move(value);
+}
+
 FormValue DescriptorValue(TRdgImage& descriptor) {
   FormValue v;
   v.kind = FormValue::Kind::List;
@@ -281,15 +287,15 @@ void ObjectEntries(TPersistent& object, const ColorTable* colors, std::vector<Fo
         }
         break;
       case PropKind::Collection:
-        if (info->count(object) > 0) out.emplace_back(path, CollectionValue(object, *info, colors));
+        if (info->count(object) > 0) Append(out, path, CollectionValue(object, *info, colors));
         break;
       case PropKind::Picture:
         if (TPicture* picture = info->picture(object); picture && picture->Descriptor()) {
-          out.emplace_back(path + L".Text", DescriptorValue(*picture->Descriptor()));
+          Append(out, path + L".Text", DescriptorValue(*picture->Descriptor()));
         }
         break;
       default:
-        if (info->get && info->IsStored(object)) out.emplace_back(path, ToFormValue(*info, info->get(object), colors));
+        if (info->get && info->IsStored(object)) Append(out, path, ToFormValue(*info, info->get(object), colors));
         break;
     }
   }
