@@ -36,6 +36,10 @@ bool LeftOutOfCurrentValues(const std::wstring& path) {
 
 // --- SkinClassRegistry ---
 
+SkinClassRegistry::~SkinClassRegistry() {
+  if (connected_) store_.SetRefreshAllHook(nullptr);
+}
+
 void SkinClassRegistry::Add(TRdSkinClass* skinClass) {
   auto at = std::lower_bound(registered_.begin(), registered_.end(), skinClass,
                              [](const TRdSkinClass* a, const TRdSkinClass* b) { return a->Serial() < b->Serial(); });
@@ -63,6 +67,7 @@ void SkinClassRegistry::ApplyAll() {
 }
 
 void SkinClassRegistry::ConnectRefresh(std::function<void()> repaint) {
+  connected_ = true;
   store_.SetRefreshAllHook([this, repaint = std::move(repaint)] {
     ApplyAll();
     if (repaint) repaint();

@@ -23,6 +23,8 @@ class TRdSkinClass;
 class SkinClassRegistry {
  public:
   explicit SkinClassRegistry(PackageStore& store) : store_(store) {}
+  // Takes back the store's refresh hook when it installed one.
+  ~SkinClassRegistry();
 
   SkinClassRegistry(const SkinClassRegistry&) = delete;
   SkinClassRegistry& operator=(const SkinClassRegistry&) = delete;
@@ -44,6 +46,7 @@ class SkinClassRegistry {
   PackageStore& store_;
   std::uint64_t serial_ = 0;
   std::vector<TRdSkinClass*> registered_;  // ordered by serial
+  bool connected_ = false;
 };
 
 class TRdSkinClass : public TPersistent {

@@ -179,6 +179,13 @@ TEST_F(SkinClassTest, TheRegistryKeepsNamedSkinClassesInCreationOrderForASkinCha
   EXPECT_TRUE(registry.Registered().empty());
 }
 
+TEST_F(SkinClassTest, ARegistryThatGoesTakesItsRefreshHookAlong) {
+  auto own = std::make_unique<SkinClassRegistry>(store);
+  own->ConnectRefresh(nullptr);
+  own.reset();
+  store.RefreshAll();  // must not reach the registry that is gone
+}
+
 TEST_F(SkinClassTest, ASectionMayNameAnotherSectionForTheSameObject) {
   TTestButton button(registry);
   button.allSkin.SetSkinClass(L"btn_named");
