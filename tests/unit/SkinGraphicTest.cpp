@@ -8,28 +8,14 @@
 #include "skin/PngImage.h"
 #include "skin/RdgImage.h"
 #include "skin/RegistrySource.h"
+#include "skin/TestPictures.h"
 
 namespace nudgelet::skin {
 namespace {
 
 using namespace nudgelet::skin::testing;
 
-constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kWhite = 0xFFFFFFFF;
-
-std::string AsString(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
-
-// 20 × 20 with 6-pixel corners red, edges green, centre white.
-Bitmap Framed() {
-  Bitmap b(20, 20);
-  for (int y = 0; y < 20; ++y) {
-    for (int x = 0; x < 20; ++x) {
-      const bool edgeX = x < 6 || x >= 14, edgeY = y < 6 || y >= 14;
-      b.At(x, y) = edgeX && edgeY ? kRed : edgeX || edgeY ? kGreen : kWhite;
-    }
-  }
-  return b;
-}
 
 // Six grey steps in a row: shrunk to two, a box filter and bilinear differ.
 Bitmap Steps() {

@@ -6,6 +6,7 @@
 #include "skin/NineSlice.h"
 #include "skin/RdgImage.h"
 #include "skin/RegistrySource.h"
+#include "skin/TestPictures.h"
 
 namespace nudgelet::skin {
 namespace {
@@ -13,27 +14,11 @@ namespace {
 using ::testing::ElementsAre;
 using namespace nudgelet::skin::testing;
 
-constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
-
-std::string AsString(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
-
 // w × h, the left third red, the middle green, the right blue.
 Bitmap Strip(int w, int h) {
   Bitmap b(w, h);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) b.At(x, y) = x < w / 3 ? kRed : x < 2 * w / 3 ? kGreen : kBlue;
-  }
-  return b;
-}
-
-// 20 × 20 with 6-pixel corners red, edges green, centre white.
-Bitmap Framed() {
-  Bitmap b(20, 20);
-  for (int y = 0; y < 20; ++y) {
-    for (int x = 0; x < 20; ++x) {
-      const bool edgeX = x < 6 || x >= 14, edgeY = y < 6 || y >= 14;
-      b.At(x, y) = edgeX && edgeY ? kRed : edgeX || edgeY ? kGreen : kWhite;
-    }
   }
   return b;
 }
