@@ -127,6 +127,26 @@ TEST_F(PropertyPathTest, SubObjectsAreFollowedAndTheFontRemembersItsBaseHeight) 
   EXPECT_THAT(button.allSkin.IgnoreValues(), ElementsAre(L"Width"));
 }
 
+TEST_F(PropertyPathTest, MarginsAreReachedByPathAndTellTheirOwner) {
+  EXPECT_TRUE(Set(L"BackgroundOption.Left", L"6"));
+  EXPECT_TRUE(button.backgroundLocked) << "a change from outside locks the owner's margins";
+  EXPECT_TRUE(Set(L"BackgroundOption.StretchMode", L"sdmFill"));
+  EXPECT_EQ(button.backgroundOption.Value(), (TDesignRect{StretchMode::Fill, 6, 0, 0, 0}));
+  EXPECT_EQ(Failure(L"BackgroundOption.StretchMode", L"sdmTile"), "Invalid Ident value: sdmTile");
+
+  EXPECT_TRUE(Set(L"BackgroundOption.Empty", L"True"));
+  EXPECT_EQ(button.backgroundOption.Value(), (TDesignRect{StretchMode::Fill, 0, 0, 0, 0}));
+  EXPECT_TRUE(Set(L"BackgroundOption.Empty", L"False"));  // the owner fills in
+  EXPECT_EQ(button.backgroundOption.Value(), (TDesignRect{StretchMode::Default, 4, 4, 4, 4}));
+  EXPECT_TRUE(Set(L"BackgroundOption.Empty", L"False"));  // margins already set stay
+  EXPECT_EQ(button.backgroundOption.Value().left, 4);
+
+  // Written back as the margins, never as Empty.
+  const auto lines = WritePropertyLines(button, nullptr, nullptr);
+  EXPECT_THAT(lines, ::testing::Contains(L"BackgroundOption.Left=4"));
+  for (const auto& line : lines) EXPECT_EQ(line.find(L"Empty"), std::wstring::npos) << line;
+}
+
 TEST_F(PropertyPathTest, WithoutAStorePicturesStayAndIdentifiersAreStillMade) {
   TTestButton other(registry);
   EXPECT_FALSE(SetPropertyPath(other, L"ImageNormal.Text", L"('imgname=a.png')", PropertyContext{}));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "skin/Component.h"
+#include "skin/DesignRect.h"
 #include "skin/Font.h"
 #include "skin/Picture.h"
 #include "skin/Published.h"
@@ -41,7 +42,10 @@ class TTestColumn : public TPersistent {
 class TTestButton : public TComponent {
  public:
   explicit TTestButton(SkinClassRegistry& registry)
-      : allSkin(registry, this), font(registry, this, &allSkin) {}
+      : allSkin(registry, this), font(registry, this, &allSkin) {
+    backgroundOption.onChange = [this](const TDesignRect&) { backgroundLocked = true; };
+    backgroundOption.onFillIn = [this] { backgroundOption.Assign({StretchMode::Default, 4, 4, 4, 4}); };
+  }
 
   static const ClassInfo& ClassType() {
     static const ClassInfo info = [] {
@@ -73,6 +77,7 @@ class TTestButton : public TComponent {
       p.Object(L"AllSkin", [](TTestButton& o) { return &o.allSkin; });
       p.Object(L"Font", [](TTestButton& o) { return &o.font; });
       p.Picture(L"ImageNormal", [](TTestButton& o) { return &o.imageNormal; });
+      p.Object(L"BackgroundOption", [](TTestButton& o) { return &o.backgroundOption; });
       p.Collection(
           L"Columns", [](const TTestButton& o) { return o.columns.size(); },
           [](TTestButton& o, std::size_t i) { return o.columns[i].get(); }, [](TTestButton& o) { o.columns.clear(); },
@@ -96,6 +101,8 @@ class TTestButton : public TComponent {
   TRdSkinClass allSkin;
   TRdFont font;
   TPicture imageNormal;
+  TDesignRectProperty backgroundOption;
+  bool backgroundLocked = false;
   std::vector<std::unique_ptr<TTestColumn>> columns;
 };
 
