@@ -30,35 +30,11 @@ void TDesignRectProperty::Change(const TDesignRect& value) {
   if (onChange) onChange(value_);
 }
 
-void TDesignRectProperty::SetStretchMode(StretchMode mode) {
-  TDesignRect v = value_;
-  v.mode = mode;
-  Change(v);
-}
-
-void TDesignRectProperty::SetLeft(int value) {
-  TDesignRect v = value_;
-  v.left = value;
-  Change(v);
-}
-
-void TDesignRectProperty::SetTop(int value) {
-  TDesignRect v = value_;
-  v.top = value;
-  Change(v);
-}
-
-void TDesignRectProperty::SetRight(int value) {
-  TDesignRect v = value_;
-  v.right = value;
-  Change(v);
-}
-
-void TDesignRectProperty::SetBottom(int value) {
-  TDesignRect v = value_;
-  v.bottom = value;
-  Change(v);
-}
+void TDesignRectProperty::SetStretchMode(StretchMode mode) { SetField(&TDesignRect::mode, mode); }
+void TDesignRectProperty::SetLeft(int value) { SetField(&TDesignRect::left, value); }
+void TDesignRectProperty::SetTop(int value) { SetField(&TDesignRect::top, value); }
+void TDesignRectProperty::SetRight(int value) { SetField(&TDesignRect::right, value); }
+void TDesignRectProperty::SetBottom(int value) { SetField(&TDesignRect::bottom, value); }
 
 void TDesignRectProperty::SetEmpty(bool empty) {
   if (empty) {

@@ -37,6 +37,12 @@ class TDesignRectProperty : public TPersistent {
 
  private:
   void Change(const TDesignRect& value);
+  template <class T>
+  void SetField(T TDesignRect::*field, T value) {
+    TDesignRect changed = value_;
+    changed.*field = value;
+    Change(changed);
+  }
 
   TDesignRect value_;
 };
