@@ -77,7 +77,11 @@ void MergeSoftInfo(TSoftInfo& target, const TSoftInfo& source) {
 }
 
 TSoftwareInfo::TSoftwareInfo(const Platform& p, const Crypto& crypto, std::wstring cachePath)
-    : p_(p), crypto_(crypto), frame_(p), cachePath_(std::move(cachePath)) {
+    : files_(p.files, p.folders, p.system),
+      p_(WithRedirectedFiles(p, files_)),
+      crypto_(crypto),
+      frame_(p_),
+      cachePath_(std::move(cachePath)) {
   ScanPass(false);
   if (p_.system.Is64BitWindows()) ScanPass(true);
   ReadCache();

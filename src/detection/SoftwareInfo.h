@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/AppFrame.h"
+#include "detection/RedirectedFiles.h"
 #include "detection/SoftInfo.h"
 #include "platform/Crypto.h"
 #include "platform/Platform.h"
@@ -18,6 +19,8 @@ class TSoftwareInfo {
   // the 64-bit view), folds duplicates, then completes the records from the
   // product's cache file when it exists.
   TSoftwareInfo(const platform::Platform& p, const platform::Crypto& crypto, std::wstring cachePath);
+  TSoftwareInfo(const TSoftwareInfo&) = delete;
+  TSoftwareInfo& operator=(const TSoftwareInfo&) = delete;
 
   // In index order; consumers skip Hidden records.
   const std::vector<TSoftInfo>& Records() const { return records_; }
@@ -30,7 +33,8 @@ class TSoftwareInfo {
   void FoldDuplicates();
   void ReadCache();
 
-  const platform::Platform& p_;
+  TRedirectedFiles files_;  // install folders are looked for as the 32-bit program saw them
+  platform::Platform p_;
   const platform::Crypto& crypto_;
   app::TAppFrame frame_;
   std::wstring cachePath_;

@@ -1,11 +1,15 @@
 #include "detection/UpdateMatching.h"
 
-#include "base/CustomIniFile.h"
+#include <cstdint>
+#include <optional>
+
 #include "base/Strings.h"
 #include "base/TextFile.h"
+#include "detection/EnglishEdition.h"
+#include "detection/ExecutableFacts.h"
 #include "detection/InstallLocation.h"
-#include "detection/ProgramFacts.h"
 #include "detection/VersionRules.h"
+#include "detection/WindowsVersionMask.h"
 
 namespace nudgelet::detection {
 namespace {
@@ -22,9 +26,22 @@ std::int64_t ToInt64(const std::wstring& text) {
   }
 }
 
-std::int32_t ToInt32(const std::wstring& text, std::int32_t fallback) {
-  std::int32_t value = fallback;
-  return ParseIniInteger(text, value) ? value : fallback;
+// VerCompareNum and OsType are plain decimal numbers in the database. Blanks,
+// "$3F", "0x3F" or a "+" make the text "not a number", as does a value beyond
+// 32 bits, so the caller's fallback applies instead of a value the database
+// never meant.
+std::optional<std::int32_t> DecimalInt32(const std::wstring& text) {
+  std::size_t i = !text.empty() && text[0] == L'-' ? 1 : 0;
+  if (i == text.size()) return std::nullopt;
+  std::int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < L'0' || text[i] > L'9') return std::nullopt;
+    value = value * 10 + (text[i] - L'0');
+    if (value > std::int64_t{INT32_MAX} + 1) return std::nullopt;
+  }
+  if (text[0] == L'-') value = -value;
+  if (value > INT32_MAX) return std::nullopt;
+  return static_cast<std::int32_t>(value);
 }
 
 const wchar_t* const kBitFromExecutable[] = {L"{535F86FD-519A-4686-82D2-D4E9F6CC87E4}",
@@ -32,6 +49,11 @@ const wchar_t* const kBitFromExecutable[] = {L"{535F86FD-519A-4686-82D2-D4E9F6CC
                                              L"{B934C0C3-29CE-4CEC-A7D0-6467AD181FFC}"};
 
 }  // namespace
+
+TUpdateMatcher::TUpdateMatcher(MatchContext context)
+    : c_(context),
+      files_(context.platform.files, context.platform.folders, context.platform.system),
+      p_(WithRedirectedFiles(context.platform, files_)) {}
 
 void TUpdateMatcher::MatchInstalledPrograms(TSoftwareInfo& inventory) {
   traces_.assign(inventory.Records().size(), MatchTrace{});
@@ -41,89 +63,76 @@ void TUpdateMatcher::MatchInstalledPrograms(TSoftwareInfo& inventory) {
       traces_[i].decision = r.Hidden ? L"hidden" : r.IsToolbar ? L"toolbar" : L"patch";
       continue;
     }
-    if (r.InstallLocation.empty()) r.InstallLocation = InstallFolderFromUninstall(c_.platform, c_.frame, r);
+    if (r.InstallLocation.empty()) r.InstallLocation = InstallFolderFromUninstall(p_, c_.frame, r);
     if (r.DisplayName == L"Google Chrome") {
       if (r.RootName == L"HKEY_LOCAL_MACHINE") r.DisplayName = L"Google Chrome (All User)";
       else if (r.RootName == L"HKEY_CURRENT_USER") r.DisplayName = L"Google Chrome (Current User)";
     }
-    const std::wstring installedVersion = ExtractVersionNumber(r.DisplayVersion, true);
-    traces_[i] = EvaluateCandidate(r.DisplayName, r.DisplayIcon, r.IconIndex, r.Publisher, installedVersion, r.KeyPath,
-                                   r.Is64BitView ? 1 : 0, 1, r.InstallLocation);
+    traces_[i] = EvaluateCandidate(InstalledProgram{r.DisplayName, r.DisplayIcon, r.IconIndex, r.Publisher,
+                                                    ExtractVersionNumber(r.DisplayVersion, true), r.KeyPath,
+                                                    r.Is64BitView ? 1 : 0, 1, r.InstallLocation});
   }
   DropSupersededInstallations();
 }
 
-MatchTrace TUpdateMatcher::EvaluateCandidate(const std::wstring& displayName, const std::wstring& displayIcon,
-                                             int iconIndex, const std::wstring& publisher,
-                                             const std::wstring& installedVersion, const std::wstring& keyPath, int bit,
-                                             int lanId, const std::wstring& installLocation) {
-  MatchTrace trace;
-  if (TrimView(publisher).empty()) {
-    trace.decision = L"no publisher";
-    return trace;
-  }
+std::wstring TUpdateMatcher::FindProductKey(const InstalledProgram& program, MatchTrace& trace) const {
   const UpdateQueries& db = c_.database;
-  std::wstring key = db.FindKey(displayName, publisher);
+  const std::wstring& name = program.displayName;
   trace.keyStatement = L"display name and publisher";
-  if (key.empty()) {
-    if (displayName == L"Google Chrome (All User)") {
-      key = db.FindKeyBySoftName(displayName, publisher, L"ALL User");
-      trace.keyStatement = L"soft name \"ALL User\"";
-    } else if (displayName == L"Google Chrome (Current User)") {
-      key = db.FindKeyBySoftName(displayName, publisher, L"Current User");
-      trace.keyStatement = L"soft name \"Current User\"";
-    }
-    if (key.empty() && displayName.find(L"HD Video Converter Factory Pro") != std::wstring::npos) {
-      key = L"{DE80BEA1-3505-4D9B-A012-F1089D379521}";
-      trace.keyStatement = L"fixed key of HD Video Converter Factory Pro";
-    }
+  std::wstring key = db.FindKey(name, program.publisher);
+  if (!key.empty()) return key;
+  if (name == L"Google Chrome (All User)") {
+    key = db.FindKeyBySoftName(name, program.publisher, L"ALL User");
+    trace.keyStatement = L"soft name \"ALL User\"";
+  } else if (name == L"Google Chrome (Current User)") {
+    key = db.FindKeyBySoftName(name, program.publisher, L"Current User");
+    trace.keyStatement = L"soft name \"Current User\"";
   }
-  trace.key = key;
-  if (key.empty()) {
-    trace.decision = L"not in the database";
-    trace.keyStatement.clear();
-    return trace;
+  if (key.empty() && name.find(L"HD Video Converter Factory Pro") != std::wstring::npos) {
+    key = L"{DE80BEA1-3505-4D9B-A012-F1089D379521}";
+    trace.keyStatement = L"fixed key of HD Video Converter Factory Pro";
   }
+  return key;
+}
 
-  // The main executable must be where the database says, when both are known.
-  const std::wstring mainExe = db.GetBaseField(key, L"MainExeName");
-  std::wstring mainExePath;
-  if (!mainExe.empty() && !installLocation.empty()) {
-    const std::wstring folder = IncludeTrailingBackslash(installLocation);
-    const auto bar = mainExe.find(L'|');
-    if (bar != std::wstring::npos) {
-      mainExePath = folder + mainExe.substr(0, bar);
-      if (!c_.platform.files.FileExists(mainExePath)) mainExePath = folder + mainExe.substr(bar + 1);
-    } else {
-      mainExePath = folder + mainExe;
-    }
-    if (!c_.platform.files.FileExists(mainExePath)) {
-      trace.decision = L"main executable missing: " + mainExePath;
-      return trace;
-    }
-  }
-  candidateListMade_ = true;
+TUpdateMatcher::ExecutableCheck TUpdateMatcher::CheckMainExecutable(const std::wstring& key,
+                                                                    const std::wstring& installLocation) const {
+  const std::wstring mainExe = c_.database.GetBaseField(key, L"MainExeName");
+  if (mainExe.empty() || installLocation.empty()) return {};
+  const std::wstring folder = IncludeTrailingBackslash(installLocation);
+  const auto bar = mainExe.find(L'|');
+  ExecutableCheck check{folder + mainExe.substr(0, bar)};
+  if (bar != std::wstring::npos && !files_.FileExists(check.path)) check.path = folder + mainExe.substr(bar + 1);
+  check.missing = !files_.FileExists(check.path);
+  return check;
+}
 
+TSoftViewInfo TUpdateMatcher::MakeRecord(const InstalledProgram& program, const std::wstring& key,
+                                         const std::wstring& mainExePath, MatchTrace& trace) const {
+  const UpdateQueries& db = c_.database;
+  const int lanId = program.lanId;
+  int bit = program.bit;
+  // These products keep both editions under one uninstall view: the executable tells them apart.
   for (const wchar_t* special : kBitFromExecutable) {
-    if (key == special) bit = ExecutableMachineKind(c_.platform.files, mainExePath) == MachineKind::I386 ? 0 : 1;
+    if (key == special) bit = ExecutableMachineKind(files_, mainExePath) == MachineKind::I386 ? 0 : 1;
   }
-
-  TSoftViewInfo r;
   std::wstring newVersion = db.GetDownField(key, bit, lanId, L"Version");
   if (newVersion.empty()) {
     bit = 0;
     newVersion = db.GetDownField(key, 0, lanId, L"Version");
   }
-  const int compareParts = ToInt32(db.GetBaseField(key, L"VerCompareNum"), 0);
+  const std::int32_t compareParts = DecimalInt32(db.GetBaseField(key, L"VerCompareNum")).value_or(0);
   if (compareParts >= 1 && compareParts <= 3) newVersion = TruncateVersion(newVersion, compareParts);
 
-  std::wstring installed = installedVersion;
+  std::wstring installed = program.installedVersion;
   if (TrimView(installed).empty()) {
-    installed = !mainExePath.empty() && c_.platform.files.FileExists(mainExePath)
-                    ? FileVersionText(c_.platform.files, mainExePath)
-                    : L"-";
+    installed = !mainExePath.empty() && files_.FileExists(mainExePath) ? FileVersionText(files_, mainExePath) : L"-";
   }
 
+  trace.installedVersion = installed;
+  trace.newVersion = newVersion;
+
+  TSoftViewInfo r;
   r.HasUpdate = IsNewer(newVersion, installed);
   if (r.HasUpdate) {
     r.NewVersion = newVersion;
@@ -147,47 +156,64 @@ MatchTrace TUpdateMatcher::EvaluateCandidate(const std::wstring& displayName, co
   r.Key = key;
   r.Bit = bit;
   r.LanID = lanId;
-  r.DisplayName = displayName;
+  r.DisplayName = program.displayName;
   r.InstalledVersion = installed;
-  r.DisplayIcon = displayIcon;
-  r.IconIndex = iconIndex;
-  r.InstallLocation = installLocation;
+  r.DisplayIcon = program.displayIcon;
+  r.IconIndex = program.iconIndex;
+  r.InstallLocation = program.installLocation;
   r.MainExePath = mainExePath;
-  trace.installedVersion = installed;
-  trace.newVersion = newVersion;
+  return r;
+}
 
-  if (c_.ignoreList.IsIgnored(r.IgnoreName())) {
-    trace.decision = L"ignored as " + r.IgnoreName();
-    return trace;
-  }
-  if (r.HasUpdate && r.OutURL.empty() && r.InURL.empty()) {
-    trace.decision = L"no download address";
-    return trace;
-  }
-  const std::int32_t osType = ToInt32(db.GetDownField(key, bit, lanId, L"OsType"), 63);
-  if ((osType & WindowsVersionMask(c_.platform.system.Version())) == 0) {
-    trace.decision = L"not for this Windows (OsType " + std::to_wstring(osType) + L")";
-    return trace;
-  }
-  if (!IsEnglishEdition(c_.platform, r)) {
-    c_.platform.system.DebugOutput(r.DisplayName + L" is not english version");
-    trace.decision = L"not the English edition";
-    return trace;
+std::wstring TUpdateMatcher::Rejection(const TSoftViewInfo& r, const std::wstring& keyPath) const {
+  const UpdateQueries& db = c_.database;
+  if (c_.ignoreList.IsIgnored(r.IgnoreName())) return L"ignored as " + r.IgnoreName();
+  if (r.HasUpdate && r.OutURL.empty() && r.InURL.empty()) return L"no download address";
+  const std::int32_t osType = DecimalInt32(db.GetDownField(r.Key, r.Bit, r.LanID, L"OsType")).value_or(63);
+  const platform::OsVersion os = p_.system.Version();
+  if ((osType & WindowsVersionMask(os)) == 0) return L"not for this Windows (OsType " + std::to_wstring(osType) + L")";
+  if (!IsEnglishEdition(p_, r)) {
+    p_.system.DebugOutput(r.DisplayName + L" is not english version");
+    return L"not the English edition";
   }
   // An empty MainRegKey is never found in the key path: such a product is always dropped.
-  if (db.GetBaseField(key, L"PreciseMainKey") == L"1" &&
+  if (db.GetBaseField(r.Key, L"PreciseMainKey") == L"1" &&
       (r.MainRegKey.empty() || keyPath.find(r.MainRegKey) == std::wstring::npos)) {
-    trace.decision = L"uninstall key does not hold MainRegKey";
-    return trace;
+    return L"uninstall key does not hold MainRegKey";
   }
-  const platform::OsVersion os = c_.platform.system.Version();
-  if (key == L"{2B2B1503-FFDD-4119-80F2-72BCD448BF54}" && os.major == 6 && os.minor == 1 &&
+  if (r.Key == L"{2B2B1503-FFDD-4119-80F2-72BCD448BF54}" && os.major == 6 && os.minor == 1 &&
       IsAtLeast(L"3.3", r.InstalledVersion)) {
-    trace.decision = L"not offered on Windows 7 up to version 3.3";
+    return L"not offered on Windows 7 up to version 3.3";
+  }
+  if (r.Key == L"{460292C9-86C6-47EE-BC16-E4A67C4A6086}" && ToUpper(r.DisplayName).find(L"STEAM") != std::wstring::npos) {
+    return L"not offered for Steam";
+  }
+  return {};
+}
+
+MatchTrace TUpdateMatcher::EvaluateCandidate(const InstalledProgram& program) {
+  MatchTrace trace;
+  if (TrimView(program.publisher).empty()) {
+    trace.decision = L"no publisher";
     return trace;
   }
-  if (key == L"{460292C9-86C6-47EE-BC16-E4A67C4A6086}" && ToUpper(r.DisplayName).find(L"STEAM") != std::wstring::npos) {
-    trace.decision = L"not offered for Steam";
+  trace.key = FindProductKey(program, trace);
+  if (trace.key.empty()) {
+    trace.decision = L"not in the database";
+    trace.keyStatement.clear();
+    return trace;
+  }
+  const ExecutableCheck mainExe = CheckMainExecutable(trace.key, program.installLocation);
+  if (mainExe.missing) {
+    trace.decision = L"main executable missing: " + mainExe.path;
+    return trace;
+  }
+  candidateListMade_ = true;
+
+  TSoftViewInfo r = MakeRecord(program, trace.key, mainExe.path, trace);
+  const std::wstring rejection = Rejection(r, program.keyPath);
+  if (!rejection.empty()) {
+    trace.decision = rejection;
     return trace;
   }
   trace.decision = r.HasUpdate ? L"candidate with update" : L"candidate without update";
@@ -207,7 +233,7 @@ void TUpdateMatcher::DropSupersededInstallations() {
   }
   for (std::size_t i = candidates_.size(); i-- > 0;) {
     if (!candidates_[i].Superseded) continue;
-    c_.platform.system.DebugOutput(candidates_[i].Key);
+    p_.system.DebugOutput(candidates_[i].Key);
     candidates_.erase(candidates_.begin() + static_cast<std::ptrdiff_t>(i));
   }
 }

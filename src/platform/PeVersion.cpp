@@ -19,41 +19,23 @@ std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at) {
                             : 0;
 }
 
-struct Section {
-  std::uint32_t virtualAddress;
-  std::uint32_t virtualSize;
-  std::uint32_t rawSize;
-  std::uint32_t rawOffset;
-};
-
 class Image {
  public:
   explicit Image(const ReadBytesAt& read) : read_(read) {}
 
   bool Open() {
-    const auto dos = read_(0, 64);
-    if (dos.size() < 64 || dos[0] != 'M' || dos[1] != 'Z') return false;
-    const std::uint32_t pe = U32(dos, 60);
-    const auto header = read_(pe, 24 + 240);
-    if (header.size() < 24 || U32(header, 0) != 0x00004550) return false;
-    const std::uint32_t sections = U16(header, 6);
-    const std::uint32_t optionalSize = U16(header, 20);
-    const std::uint32_t magic = U16(header, 24);
-    const std::size_t directories = magic == 0x20B ? 24 + 112 : magic == 0x10B ? 24 + 96 : 0;
-    if (!directories || sections == 0 || sections > 96) return false;
-    resourceRva_ = U32(header, directories + 2 * 8);
-    if (resourceRva_ == 0) return false;
-    const auto table = read_(std::uint64_t{pe} + 24 + optionalSize, sections * 40u);
-    for (std::uint32_t i = 0; i < sections && (i + 1) * 40 <= table.size(); ++i) {
-      sections_.push_back({U32(table, i * 40 + 12), U32(table, i * 40 + 8), U32(table, i * 40 + 16),
-                           U32(table, i * 40 + 20)});
-    }
+    const auto headers = ReadPeHeaders(read_);
+    if (!headers) return false;
+    auto layout = ReadPeResourceLayout(read_, *headers);
+    if (!layout) return false;
+    resourceRva_ = layout->resourceRva;
+    sections_ = std::move(layout->sections);
     return true;
   }
 
   // Bytes at a virtual address, as far as the file holds them.
   std::vector<std::uint8_t> AtRva(std::uint32_t rva, std::size_t count) const {
-    for (const Section& s : sections_) {
+    for (const PeSection& s : sections_) {
       const std::uint32_t span = std::max(s.virtualSize, s.rawSize);
       if (rva >= s.virtualAddress && rva - s.virtualAddress < span) {
         const std::uint32_t into = rva - s.virtualAddress;
@@ -87,7 +69,7 @@ class Image {
  private:
   const ReadBytesAt& read_;
   std::uint32_t resourceRva_ = 0;
-  std::vector<Section> sections_;
+  std::vector<PeSection> sections_;
 };
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "detection/ProgramFacts.h"
+#include "detection/EnglishEdition.h"
+#include "detection/ExecutableFacts.h"
 #include "detection/UpdateMatching.h"
+#include "detection/WindowsVersionMask.h"
 #include "support/FakePlatform.h"
 #include "support/FakeUpdateDatabase.h"
 
@@ -31,7 +33,7 @@ class Matching : public ::testing::Test {
     TIgnoreList ignore(f.files, kMainIni);
     app::TAppFrame frame(*f);
     matcher = std::make_unique<TUpdateMatcher>(MatchContext{*f, db, ignore, frame});
-    return matcher->EvaluateCandidate(name, L"", 0, publisher, version, keyPath, bit, 1, location);
+    return matcher->EvaluateCandidate({name, L"", 0, publisher, version, keyPath, bit, 1, location});
   }
 
   const std::vector<TSoftViewInfo>& Candidates() const { return matcher->Candidates(); }
@@ -140,6 +142,48 @@ TEST_F(Matching, FiltersDropCandidates) {
             L"candidate with update");
 }
 
+TEST_F(Matching, DatabaseNumbersAreDecimalOrAbsent) {
+  // The fake system is Windows 7 (mask 4): OsType 2 hides the product there,
+  // and a text that is no decimal number is an absent OsType (63).
+  const struct {
+    const wchar_t* osType;
+    bool kept;
+  } osTypes[] = {{L"4", true}, {L"2", false}, {L"-1", true}, {L"0x2", true}, {L"$2", true},
+                 {L" 2", true}, {L"+2", true}, {L"4294967298", true}};
+  for (const auto& t : osTypes) {
+    db.Down(L"{APP}", 0, {{L"Version", L"9"}, {L"OutURL", L"u"}, {L"OsType", t.osType}});
+    EXPECT_EQ(Evaluate(L"Vendor App", L"Vendor", L"1").decision == L"candidate with update", t.kept) << t.osType;
+  }
+  // The database has 5.2.3 and 5.2.1 is installed: only comparing two parts hides the update.
+  db.Down(L"{APP}", 0, {{L"Version", L"5.2.3"}, {L"OutURL", L"u"}});
+  for (const auto* parts : {L"2", L"0x2", L" 2", L"2 ", L"$2"}) {
+    db.products[0].base[L"VerCompareNum"] = parts;
+    Evaluate(L"Vendor App", L"Vendor", L"5.2.1");
+    EXPECT_EQ(Candidates()[0].HasUpdate, std::wstring(parts) != L"2") << parts;
+  }
+}
+
+TEST_F(Matching, FilesBelowSystem32AreTheOnesThe32BitProgramSaw) {
+  db.Add(L"{TOOL}", L"Sys Tool", L"Vendor").base[L"MainExeName"] = L"tool.exe";
+  db.Down(L"{TOOL}", 0, {{L"Version", L"2.0"}, {L"OutURL", L"u"}});
+  const std::wstring system32 = L"C:\\Windows\\System32\\Tool";
+  f.files.AddFile(system32 + L"\\tool.exe", {'M', 'Z'});
+  f.files.SetVersion(system32 + L"\\tool.exe", {3, 0, 0, 0});
+  EXPECT_THAT(Evaluate(L"Sys Tool", L"Vendor", L"", 0, system32).decision,
+              ::testing::StartsWith(L"main executable missing"));
+
+  f.files.AddFile(L"C:\\Windows\\SysWOW64\\Tool\\tool.exe", {'M', 'Z'});
+  f.files.SetVersion(L"C:\\Windows\\SysWOW64\\Tool\\tool.exe", {1, 5, 0, 0});
+  Evaluate(L"Sys Tool", L"Vendor", L"", 0, system32);
+  ASSERT_EQ(Candidates().size(), 1u);
+  EXPECT_EQ(Candidates()[0].MainExePath, system32 + L"\\tool.exe");  // named as the program names it
+  EXPECT_EQ(Candidates()[0].InstalledVersion, L"1.5.0.0");
+  // "Sysnative" is how the 32-bit program reached the real folder.
+  Evaluate(L"Sys Tool", L"Vendor", L"", 0, L"C:\\Windows\\Sysnative\\Tool");
+  EXPECT_EQ(Candidates()[0].InstalledVersion, L"3.0.0.0");
+  EXPECT_FALSE(Candidates()[0].HasUpdate);
+}
+
 TEST_F(Matching, TwoProductsMatchingTheNameFallBackToThePrefixRule) {
   db.Add(L"{APP-PRO}", L"Vendor App Pro", L"Vendor Software Inc.");
   db.Add(L"{APP-2}", L"App", L"Vendor Software Inc.");
@@ -162,10 +206,10 @@ TEST_F(Matching, OnlyTheNewestInstallationOfAnEditionStays) {
   TIgnoreList ignore(f.files, kMainIni);
   app::TAppFrame frame(*f);
   TUpdateMatcher m(MatchContext{*f, db, ignore, frame});
-  m.EvaluateCandidate(L"Vendor App", L"", 0, L"Vendor", L"4.0", L"", 0, 1, L"");
-  m.EvaluateCandidate(L"Vendor App", L"", 0, L"Vendor", L"5.0", L"", 0, 1, L"");
+  m.EvaluateCandidate({L"Vendor App", L"", 0, L"Vendor", L"4.0", L"", 0, 1, L""});
+  m.EvaluateCandidate({L"Vendor App", L"", 0, L"Vendor", L"5.0", L"", 0, 1, L""});
   db.Down(L"{APP}", 1, {{L"Version", L"9"}, {L"OutURL", L"u"}});
-  m.EvaluateCandidate(L"Vendor App", L"", 0, L"Vendor", L"3.0", L"", 1, 1, L"");
+  m.EvaluateCandidate({L"Vendor App", L"", 0, L"Vendor", L"3.0", L"", 1, 1, L""});
   TSoftwareInfo empty(*f, platform::SystemCrypto(), L"C:\\none.ini");
   m.MatchInstalledPrograms(empty);  // runs the de-duplication after the (empty) walk
   std::vector<std::wstring> kept;

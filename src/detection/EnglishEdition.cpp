@@ -1,4 +1,4 @@
-#include "detection/ProgramFacts.h"
+#include "detection/EnglishEdition.h"
 
 #include "base/Strings.h"
 #include "base/TextFile.h"
@@ -6,44 +6,6 @@
 #include "platform/ProcessModel.h"
 
 namespace nudgelet::detection {
-
-MachineKind ExecutableMachineKind(const platform::FileSystem& files, const std::wstring& path) {
-  const auto dos = files.ReadFilePart(path, 0, 64);
-  if (dos.error || dos.bytes.size() < 64) return MachineKind::Other;
-  const std::uint32_t peOffset = dos.bytes[60] | (dos.bytes[61] << 8) | (dos.bytes[62] << 16) |
-                                 (static_cast<std::uint32_t>(dos.bytes[63]) << 24);
-  const auto header = files.ReadFilePart(path, std::uint64_t{peOffset}, 4 + 20);
-  if (header.error || header.bytes.size() < 24) return MachineKind::Other;
-  const std::uint16_t machine = static_cast<std::uint16_t>(header.bytes[4] | (header.bytes[5] << 8));
-  switch (machine) {
-    case 0x014C: return MachineKind::I386;
-    case 0x8664: return MachineKind::X64;
-    case 0x0200: return MachineKind::Itanium;
-    default: return MachineKind::Other;
-  }
-}
-
-int WindowsVersionMask(platform::OsVersion v) {
-  if (v.major < 6) return 1;
-  if (v.major == 6) {
-    switch (v.minor) {
-      case 0: return 2;
-      case 1: return 4;
-      case 2: return 8;
-      case 3: return 16;
-      default: return 32;
-    }
-  }
-  return 32;
-}
-
-std::wstring FileVersionText(const platform::FileSystem& files, const std::wstring& path, const std::wstring& fallback) {
-  const auto v = files.FixedFileVersion(path);
-  if (!v) return fallback;
-  return std::to_wstring((*v)[0]) + L'.' + std::to_wstring((*v)[1]) + L'.' + std::to_wstring((*v)[2]) + L'.' +
-         std::to_wstring((*v)[3]);
-}
-
 namespace {
 
 std::wstring FirstLine(const platform::FileSystem& files, const std::wstring& path) {
