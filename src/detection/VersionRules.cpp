@@ -61,7 +61,11 @@ bool IsAtLeast(const std::wstring& a, const std::wstring& b) {
   };
   const auto x = trim(SplitDots(a));
   const auto y = trim(SplitDots(b));
-  if (x == y) return true;
+  // Equal texts are "at least", equal values spelt differently ("03") are not.
+  // The blanks around a part are no part of its spelling: PartValue reads
+  // through them, so "3.3 " must be at least "3.3" as it is neither newer nor older.
+  auto sameText = [](const std::wstring& p, const std::wstring& q) { return TrimView(p) == TrimView(q); };
+  if (std::equal(x.begin(), x.end(), y.begin(), y.end(), sameText)) return true;
   return ComparePartwise(x, y) > 0;
 }
 

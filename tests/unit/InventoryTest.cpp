@@ -186,6 +186,11 @@ TEST(ByteSize, Units) {
   EXPECT_EQ(FormatByteSize(1024), L"1.00 KB");
   EXPECT_EQ(FormatByteSize(1536 * 1024), L"1.50 MB");
   EXPECT_EQ(FormatByteSize(std::int64_t{5} << 40), L"5120.00 GB");
+  // Halves go away from zero, whatever the C runtime does with ties.
+  EXPECT_EQ(FormatByteSize(1152), L"1.13 KB");
+  EXPECT_EQ(FormatByteSize(1151), L"1.12 KB");
+  EXPECT_EQ(FormatByteSize(1179648), L"1.13 MB");
+  EXPECT_EQ(FormatByteSize(1048575), L"1024.00 KB");
 }
 
 TEST(RegistryDate, TwoSeparatorsAreInserted) {

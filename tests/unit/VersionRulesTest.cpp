@@ -26,6 +26,10 @@ TEST(VersionRules, IsAtLeastIgnoresTrailingZeros) {
   EXPECT_TRUE(IsAtLeast(L"3.3", L"3.2.9"));
   EXPECT_TRUE(IsAtLeast(L"3.3.0.0", L"3.3"));
   EXPECT_TRUE(IsAtLeast(L"0", L""));
+  // Blanks around a part are read through, as IsNewer does.
+  EXPECT_TRUE(IsAtLeast(L"3.3", L"3.3 "));
+  EXPECT_TRUE(IsAtLeast(L"3.3 ", L" 3.3"));
+  EXPECT_FALSE(IsAtLeast(L"3.3", L"3.3.1 "));
 }
 
 TEST(VersionRules, TruncateVersionKeepsLeadingParts) {
