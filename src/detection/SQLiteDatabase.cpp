@@ -151,6 +151,41 @@ std::unique_ptr<TSQLiteTable> TSQLiteDatabase::QueryTable(const std::string& sql
   return std::make_unique<TSQLiteTable>(*this, sqlUtf8, values);
 }
 
+void TSQLiteDatabase::ForEachRow(const std::string& sqlUtf8, const std::vector<SqlValue>& values,
+                                 const std::function<void(const SqlRowView&)>& onRow) {
+  Statement* statement = Prepare(sqlUtf8, sqlUtf8.c_str(), nullptr);
+  StatementGuard guard(sqlite_, statement);
+  if (OnBeforeQuery) OnBeforeQuery(*this, sqlUtf8);
+  BindPending(statement);
+  BindValues(statement, values);
+  const SqlRowView row(sqlite_, statement);
+  while (true) {
+    const int result = sqlite_.Step(statement);
+    if (result == sqlite::kDone) return;
+    if (result == sqlite::kBusy) throw ESQLiteException(sqlite_text::kCouldNotPrepare);
+    if (result != sqlite::kRow) {
+      sqlite_.Reset(statement);
+      Raise(sqlite_text::kCouldNotRetrieve, sqlUtf8);
+    }
+    onRow(row);
+  }
+}
+
+int SqlRowView::ColumnCount() const { return sqlite_.ColumnCount(statement_); }
+
+int SqlRowView::Type(int column) const { return sqlite_.ColumnType(statement_, column); }
+
+std::string_view SqlRowView::Bytes(int column) const {
+  // The pointer first, then the size: asking for text may convert the value.
+  const void* data = Type(column) == sqlite::kBlob ? sqlite_.ColumnBlob(statement_, column)
+                                                   : static_cast<const void*>(sqlite_.ColumnText(statement_, column));
+  const int size = sqlite_.ColumnBytes(statement_, column);
+  if (!data || size <= 0) return {};
+  return std::string_view(static_cast<const char*>(data), static_cast<std::size_t>(size));
+}
+
+std::int64_t SqlRowView::Int64(int column) const { return sqlite_.ColumnInt64(statement_, column); }
+
 void TSQLiteDatabase::ExecuteStatement(const std::string& sqlUtf8, const std::vector<SqlValue>& values) {
   Statement* statement = Prepare(sqlUtf8, sqlUtf8.c_str(), nullptr);
   StatementGuard guard(sqlite_, statement);

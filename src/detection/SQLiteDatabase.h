@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -14,6 +15,23 @@
 namespace nudgelet::detection {
 
 class TSQLiteTable;
+
+// One result row as SQLite hands it over; valid only while the row is current.
+class SqlRowView {
+ public:
+  SqlRowView(const TSQLiteLibrary& sqlite, sqlite::Statement* statement) : sqlite_(sqlite), statement_(statement) {}
+  int ColumnCount() const;
+  // The value's own type: sqlite::kInteger, kFloat, kText, kBlob or kNull.
+  int Type(int column) const;
+  // A blob's bytes, or anything else as SQLite's own UTF-8 text of it (a
+  // number as SQL functions see it); empty for NULL.
+  std::string_view Bytes(int column) const;
+  std::int64_t Int64(int column) const;
+
+ private:
+  const TSQLiteLibrary& sqlite_;
+  sqlite::Statement* statement_;
+};
 
 // A value for a positional parameter. std::string is text already in UTF-8; a
 // null pointer binds SQL NULL, any other pointer is refused.
@@ -38,6 +56,11 @@ class TSQLiteDatabase {
 
   // The complete result of one query, read into memory.
   std::unique_ptr<TSQLiteTable> QueryTable(const std::string& sqlUtf8, const std::vector<SqlValue>& values = {});
+  // Runs a query and hands every row to onRow as it comes, keeping none, so a
+  // whole table can be read without holding it twice. Raises as QueryTable;
+  // the statement bounds hold, except the result size, which is the caller's.
+  void ForEachRow(const std::string& sqlUtf8, const std::vector<SqlValue>& values,
+                  const std::function<void(const SqlRowView&)>& onRow);
   // One statement without result rows.
   void ExecuteStatement(const std::string& sqlUtf8, const std::vector<SqlValue>& values = {});
   // Every statement of a script in turn; the first failure stops it.

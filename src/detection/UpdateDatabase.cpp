@@ -91,6 +91,13 @@ std::wstring TUpdateDatabase::ReadFailure() {
   }
 }
 
+bool TUpdateDatabase::WithOpenDatabase(const std::function<void(TSQLiteDatabase&)>& work) {
+  std::lock_guard lock(UpdateDatabaseLock());
+  if (!obj_) return false;
+  work(obj_->Database());
+  return true;
+}
+
 std::unique_ptr<TSQLiteTable> TUpdateDatabase::Query(const std::wstring& sql) {
   if (!obj_) return nullptr;
   try {

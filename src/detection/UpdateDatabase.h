@@ -4,6 +4,7 @@
 // download table SoftDownInfo. The open database is shared by use count; the
 // queries never raise and answer "" for anything they cannot answer.
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -48,6 +49,11 @@ class TUpdateDatabase {
   // as for any unanswerable question; a caller that must tell a broken database
   // from an empty answer asks here.
   std::wstring ReadFailure();
+
+  // Runs work on the open database under the process-wide lock; false, without
+  // running it, when no database is open. work must not call the queries above.
+  bool WithOpenDatabase(const std::function<void(TSQLiteDatabase&)>& work);
+  const UpdateDatabaseSetup& Setup() const { return setup_; }
 
  private:
   void Bind();

@@ -1,0 +1,526 @@
+#include "detection/UpdateCatalogue.h"
+
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+
+#include "base/Strings.h"
+#include "detection/SQLiteTable.h"
+#include "detection/SqlTextMatching.h"
+
+namespace nudgelet::detection {
+
+// What the catalogue knows of one table, and what it read back of its rows.
+struct TUpdateCatalogue::Table {
+  explicit Table(std::string tableName) : name(std::move(tableName)) {}
+
+  std::string name;  // as the statements write it
+  bool ordinary = false;  // the catalogue answers its questions
+  std::string rowid;      // a name of the rowid that no column takes
+  std::vector<std::string> columns;
+  bool hasSoftName = false;
+  mutable std::map<std::wstring, bool> answerable;
+  // Whole rows read back by rowid; nullptr when one is more than a statement may hold.
+  mutable std::map<std::int64_t, std::unique_ptr<TSQLiteTable>> rows;
+};
+
+namespace {
+
+// Thrown while reading a table that the catalogue leaves to the statements.
+struct NotOrdinary {};
+
+// LIKE patterns far below SQLite's bound on their length (50,000 bytes by
+// default): longer ones are the statement's to judge.
+constexpr std::size_t kMaxPatternBytes = 1000;
+// The text the catalogue keeps of the names and keys; a database beyond it is
+// no real one, and the statements bound themselves.
+constexpr std::size_t kMaxTextBytes = 64u << 20;
+// A statement runs a handful of instructions per row; the catalogue answers
+// for tables whose full scan stays far inside the statements' budget, so that
+// no statement would have been cut short where the catalogue answers.
+constexpr std::uint64_t kInstructionsPerRowBound = 64;
+// More than TSQLiteTable takes for one cell besides its text.
+constexpr std::size_t kCellBound = 256;
+
+constexpr std::uint8_t kLanIdOne = 1;
+constexpr std::uint8_t kBitZero = 2;
+constexpr std::uint8_t kBitOne = 4;
+
+constexpr std::uint64_t kFnvOffset = 14695981039346656037ull;
+constexpr std::uint64_t kFnvPrime = 1099511628211ull;
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+std::string AsciiUpper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = AsciiUpper(c);
+  return upper;
+}
+
+// Identifiers as SQLite resolves them: ASCII letters without regard to case.
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  }
+  return true;
+}
+
+bool HasTextAffinity(std::string_view declared) {
+  const std::string type = AsciiUpper(declared);
+  if (type.find("INT") != std::string::npos) return false;
+  return type.find("CHAR") != std::string::npos || type.find("CLOB") != std::string::npos ||
+         type.find("TEXT") != std::string::npos;
+}
+
+bool IsPlainIdentifier(const std::wstring& name) {
+  if (name.empty() || (name[0] >= L'0' && name[0] <= L'9')) return false;
+  return std::all_of(name.begin(), name.end(), [](wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'_';
+  });
+}
+
+// The UTF-8 text a statement would carry for a value; nullopt when the value
+// holds a NUL, which ends the statement's text there.
+std::optional<std::string> StatementText(const std::wstring& value) {
+  if (value.find(L'\0') != std::wstring::npos) return std::nullopt;
+  return WideToUtf8(value);
+}
+
+}  // namespace
+
+TUpdateCatalogue::TUpdateCatalogue(TUpdateDatabase& db)
+    : db_(db), base_(std::make_unique<Table>("SoftBase")), down_(std::make_unique<Table>("SoftDownInfo")) {
+  db_.WithOpenDatabase([this](TSQLiteDatabase& database) { Read(database); });
+}
+
+TUpdateCatalogue::~TUpdateCatalogue() = default;
+
+bool TUpdateCatalogue::ReadsProducts() const { return base_->ordinary; }
+bool TUpdateCatalogue::ReadsDownloads() const { return down_->ordinary; }
+
+TUpdateCatalogue::Span TUpdateCatalogue::Keep(std::string_view bytes) {
+  if (text_.size() + bytes.size() > kMaxTextBytes) throw NotOrdinary{};
+  const Span span{static_cast<std::uint32_t>(text_.size()), static_cast<std::uint32_t>(bytes.size())};
+  text_.append(bytes);
+  return span;
+}
+
+namespace {
+
+// Which of the statements' tables the catalogue can read as they do: a plain
+// table, its keys compared as text without a collation, the columns the
+// statements name all there, and a rowid to read single rows back by.
+void Describe(TSQLiteDatabase& db, std::string& rowid, std::vector<std::string>& columns, bool& ordinary,
+              const std::string& table, std::initializer_list<const char*> required) {
+  ordinary = false;
+  int found = 0;
+  std::string type, sql;
+  db.ForEachRow("SELECT type, sql FROM sqlite_master WHERE type IN ('table', 'view') AND lower(name) = lower(?1)", {table},
+                [&](const SqlRowView& row) {
+                  ++found;
+                  type = row.Bytes(0);
+                  sql = row.Bytes(1);
+                });
+  if (found != 1 || type != "table") return;
+  // A collation changes what "=" and the LIKE optimisation find; a virtual
+  // table is not read as stored; WITHOUT ROWID has no rowid to read back by.
+  for (const char* word : {"COLLATE", "VIRTUAL", "WITHOUT"}) {
+    if (AsciiUpper(sql).find(word) != std::string::npos) return;
+  }
+  bool collatedIndex = false;
+  db.ForEachRow("SELECT sql FROM sqlite_master WHERE type = 'index' AND lower(tbl_name) = lower(?1)", {table},
+                [&](const SqlRowView& row) {
+                  if (AsciiUpper(row.Bytes(0)).find("COLLATE") != std::string::npos) collatedIndex = true;
+                });
+  if (collatedIndex) return;
+  bool hidden = false;
+  std::string keyType = "-";
+  db.ForEachRow("SELECT name, type, hidden FROM pragma_table_xinfo(?1)", {table}, [&](const SqlRowView& row) {
+    columns.emplace_back(row.Bytes(0));
+    if (SameName(columns.back(), "Key")) keyType = row.Bytes(1);
+    if (row.Int64(2) != 0) hidden = true;  // generated columns are no stored values
+  });
+  if (hidden || !HasTextAffinity(keyType)) return;
+  auto has = [&](std::string_view name) {
+    return std::any_of(columns.begin(), columns.end(), [&](const std::string& c) { return SameName(c, name); });
+  };
+  for (const char* name : required) {
+    if (!has(name)) return;
+  }
+  for (const char* alias : {"rowid", "_rowid_", "oid"}) {
+    if (!has(alias)) {
+      rowid = alias;
+      ordinary = true;
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+void TUpdateCatalogue::Read(TSQLiteDatabase& db) {
+  try {
+    std::string encoding;
+    db.ForEachRow("PRAGMA encoding", {}, [&](const SqlRowView& row) { encoding = row.Bytes(0); });
+    // Texts are compared as SQLite holds them; only UTF-8 is read as it is.
+    if (encoding != "UTF-8") return;
+    Describe(db, base_->rowid, base_->columns, base_->ordinary, base_->name, {"Key", "DisplayName", "Publisher"});
+    Describe(db, down_->rowid, down_->columns, down_->ordinary, down_->name, {"Key", "LanID", "bit"});
+  } catch (const std::exception&) {
+    base_->ordinary = down_->ordinary = false;
+    return;
+  }
+  base_->hasSoftName = std::any_of(base_->columns.begin(), base_->columns.end(),
+                                   [](const std::string& c) { return SameName(c, "SoftName"); });
+  if (base_->ordinary) {
+    try {
+      ReadProducts(db);
+    } catch (...) {
+      base_->ordinary = false;
+    }
+  }
+  if (!base_->ordinary) products_.clear();
+  if (down_->ordinary) {
+    try {
+      ReadDownloads(db);
+    } catch (...) {
+      down_->ordinary = false;
+    }
+  }
+  if (!down_->ordinary) downloads_.clear();
+
+  auto byKey = [this](auto& rows, std::vector<std::uint32_t>& order) {
+    for (std::uint32_t i = 0; i < rows.size(); ++i) {
+      if (!rows[i].key.IsNull()) order.push_back(i);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return View(rows[a].key) < View(rows[b].key); });
+    for (std::uint32_t i : order) maxKeyBytes_ = std::max<std::size_t>(maxKeyBytes_, rows[i].key.size);
+  };
+  byKey(products_, productsByKey_);
+  byKey(downloads_, downloadsByKey_);
+  IndexNames();
+}
+
+void TUpdateCatalogue::ReadProducts(TSQLiteDatabase& db) {
+  const UpdateDatabaseSetup& setup = db_.Setup();
+  const std::uint64_t maxRows = setup.maxThousandInstructions * 1000 / kInstructionsPerRowBound;
+  const std::string sql = "SELECT " + base_->rowid + ", Key, DisplayName, Publisher, " +
+                          (base_->hasSoftName ? "SoftName" : "NULL") + " FROM " + base_->name;
+  auto key = [this](const SqlRowView& row, int c) {
+    // Keys of a text column that are no text would be compared by affinity rules.
+    const int type = row.Type(c);
+    if (type == sqlite::kNull) return Span{};
+    if (type != sqlite::kText) throw NotOrdinary{};
+    return Keep(row.Bytes(c));
+  };
+  auto name = [this](const SqlRowView& row, int c) {
+    // LIKE on a blob depends on how SQLite was built.
+    const int type = row.Type(c);
+    if (type == sqlite::kNull) return Span{};
+    if (type == sqlite::kBlob) throw NotOrdinary{};
+    return Keep(row.Bytes(c));
+  };
+  db.ForEachRow(sql, {}, [&](const SqlRowView& row) {
+    if (maxRows != 0 && products_.size() >= maxRows) throw NotOrdinary{};
+    products_.push_back(Product{row.Int64(0), key(row, 1), name(row, 2), name(row, 3), name(row, 4)});
+  });
+}
+
+void TUpdateCatalogue::ReadDownloads(TSQLiteDatabase& db) {
+  const UpdateDatabaseSetup& setup = db_.Setup();
+  const std::uint64_t maxRows = setup.maxThousandInstructions * 1000 / kInstructionsPerRowBound;
+  // SQLite compares LanID and bit itself, with whatever affinity they have.
+  const std::string sql =
+      "SELECT " + down_->rowid + ", Key, (LanID=1), (bit=0), (bit=1) FROM " + down_->name;
+  db.ForEachRow(sql, {}, [&](const SqlRowView& row) {
+    if (maxRows != 0 && downloads_.size() >= maxRows) throw NotOrdinary{};
+    Download d;
+    d.rowid = row.Int64(0);
+    const int type = row.Type(1);
+    if (type != sqlite::kNull) {
+      if (type != sqlite::kText) throw NotOrdinary{};
+      d.key = Keep(row.Bytes(1));
+    }
+    const std::uint8_t bits[] = {kLanIdOne, kBitZero, kBitOne};
+    for (int i = 0; i < 3; ++i) {
+      if (row.Type(2 + i) == sqlite::kInteger && row.Int64(2 + i) == 1) d.conditions |= bits[i];
+    }
+    downloads_.push_back(d);
+  });
+}
+
+void TUpdateCatalogue::IndexNames() {
+  std::size_t longest = 0;
+  for (std::uint32_t i = 0; i < products_.size(); ++i) {
+    const Span name = products_[i].name;
+    if (name.IsNull()) continue;
+    if (name.size == 0) {
+      emptyNames_.push_back(i);
+    } else {
+      nameOrder_.push_back(i);
+      longest = std::max<std::size_t>(longest, name.size);
+    }
+  }
+  std::stable_sort(nameOrder_.begin(), nameOrder_.end(), [this](std::uint32_t a, std::uint32_t b) {
+    return View(products_[a].name) < View(products_[b].name);
+  });
+  nameLengths_.assign(longest + 1, false);
+  for (std::uint32_t i = 0; i < nameOrder_.size();) {
+    const Span name = products_[nameOrder_[i]].name;
+    std::uint32_t end = i + 1;
+    while (end < nameOrder_.size() && View(products_[nameOrder_[end]].name) == View(name)) ++end;
+    nameGroups_.push_back(NameGroup{name, 0, i, end - i});
+    nameLengths_[name.size] = true;
+    i = end;
+  }
+  std::size_t slots = 16;
+  while (slots < nameGroups_.size() * 2) slots *= 2;
+  nameSlots_.assign(slots, 0);
+  for (std::uint32_t g = 0; g < nameGroups_.size(); ++g) {
+    std::uint64_t hash = kFnvOffset;
+    for (const char c : View(nameGroups_[g].name)) hash = (hash ^ static_cast<unsigned char>(c)) * kFnvPrime;
+    nameGroups_[g].hashTag = static_cast<std::uint32_t>(hash >> 32);
+    std::size_t slot = hash & (slots - 1);
+    while (nameSlots_[slot] != 0) slot = (slot + 1) & (slots - 1);
+    nameSlots_[slot] = g + 1;
+  }
+}
+
+std::vector<std::uint32_t> TUpdateCatalogue::NamesOccurringIn(std::string_view installed) const {
+  // instr() tries the name at every character start: each start, each length a
+  // DisplayName has, one look-up, the hash growing with the length.
+  std::vector<std::uint32_t> groups;
+  const std::size_t mask = nameSlots_.size() - 1;
+  const std::size_t longest = nameLengths_.empty() ? 0 : nameLengths_.size() - 1;
+  for (std::size_t start = 0; start < installed.size(); ++start) {
+    if (start > 0 && (static_cast<unsigned char>(installed[start]) & 0xC0) == 0x80) continue;
+    std::uint64_t hash = kFnvOffset;
+    const std::size_t most = std::min(longest, installed.size() - start);
+    for (std::size_t length = 1; length <= most; ++length) {
+      hash = (hash ^ static_cast<unsigned char>(installed[start + length - 1])) * kFnvPrime;
+      if (!nameLengths_[length]) continue;
+      const auto tag = static_cast<std::uint32_t>(hash >> 32);
+      for (std::size_t slot = hash & mask; nameSlots_[slot] != 0; slot = (slot + 1) & mask) {
+        const NameGroup& g = nameGroups_[nameSlots_[slot] - 1];
+        if (g.hashTag == tag && g.name.size == length &&
+            std::memcmp(text_.data() + g.name.offset, installed.data() + start, length) == 0) {
+          groups.push_back(nameSlots_[slot] - 1);
+          break;
+        }
+      }
+    }
+  }
+  std::sort(groups.begin(), groups.end());
+  groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
+  std::vector<std::uint32_t> rows = emptyNames_;
+  for (std::uint32_t g : groups) {
+    const NameGroup& group = nameGroups_[g];
+    rows.insert(rows.end(), nameOrder_.begin() + group.first, nameOrder_.begin() + group.first + group.count);
+  }
+  return rows;
+}
+
+std::vector<std::uint32_t> TUpdateCatalogue::NamesLike(const std::string& pattern) const {
+  if (!foldedMade_) {
+    for (std::uint32_t i = 0; i < products_.size(); ++i) {
+      if (products_[i].name.IsNull()) continue;
+      const std::string folded = sql_text::FoldedForLike(View(products_[i].name));
+      foldedOrder_.emplace_back(Span{static_cast<std::uint32_t>(folded_.size()), static_cast<std::uint32_t>(folded.size())},
+                                i);
+      folded_ += folded;
+    }
+    auto view = [this](Span s) { return std::string_view(folded_.data() + s.offset, s.size); };
+    std::sort(foldedOrder_.begin(), foldedOrder_.end(),
+              [&](const auto& a, const auto& b) { return view(a.first) < view(b.first); });
+    foldedMade_ = true;
+  }
+  auto view = [this](Span s) { return std::string_view(folded_.data() + s.offset, s.size); };
+  // Every name LIKE the pattern starts with the pattern's characters before its
+  // first wildcard, as LIKE compares characters.
+  const std::string prefix = sql_text::FoldedLiteralPrefix(pattern);
+  auto it = std::lower_bound(foldedOrder_.begin(), foldedOrder_.end(), prefix,
+                             [&](const auto& entry, const std::string& p) { return view(entry.first) < p; });
+  std::vector<std::uint32_t> rows;
+  for (; it != foldedOrder_.end() && view(it->first).substr(0, prefix.size()) == prefix; ++it) {
+    if (sql_text::Like(pattern, View(products_[it->second].name))) rows.push_back(it->second);
+  }
+  return rows;
+}
+
+std::optional<std::wstring> TUpdateCatalogue::OnlyKey(const std::vector<std::uint32_t>& rows) const {
+  // The statement reads all its rows before it counts them, within its bound.
+  if (const std::size_t limit = db_.Setup().maxResultBytes; limit != 0) {
+    std::size_t held = 0;
+    for (std::uint32_t r : rows) {
+      held += kCellBound + (products_[r].key.IsNull() ? 0 : products_[r].key.size * 4);
+      if (held > limit) return std::nullopt;
+    }
+  }
+  if (rows.size() != 1) return std::wstring();
+  const Span key = products_[rows[0]].key;
+  return key.IsNull() || key.size == 0 ? std::wstring() : Utf8ToWide(View(key));
+}
+
+template <typename Row>
+std::vector<std::uint32_t> TUpdateCatalogue::RowsWithKey(const std::vector<Row>& rows,
+                                                         const std::vector<std::uint32_t>& byKey,
+                                                         std::string_view key) const {
+  const auto range = std::equal_range(
+      byKey.begin(), byKey.end(), key,
+      [&](const auto& a, const auto& b) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(a)>, std::string_view>) {
+          return a < View(rows[b].key);
+        } else {
+          return View(rows[a].key) < b;
+        }
+      });
+  return std::vector<std::uint32_t>(range.first, range.second);
+}
+
+std::wstring TUpdateCatalogue::FindKey(const std::wstring& displayName, const std::wstring& publisher) const {
+  const auto name = StatementText(displayName);
+  const auto pub = StatementText(publisher);
+  if (base_->ordinary && name && pub && pub->size() + 2 <= kMaxPatternBytes) {
+    const std::string byPublisher = "%" + *pub + "%";
+    std::vector<std::uint32_t> rows = NamesOccurringIn(*name);
+    std::erase_if(rows, [&](std::uint32_t r) {
+      const Span p = products_[r].publisher;
+      return p.IsNull() || !sql_text::Like(byPublisher, View(p));
+    });
+    std::optional<std::wstring> key;
+    if (rows.size() < 2) {
+      key = OnlyKey(rows);
+    } else if (OnlyKey(rows) && name->size() + 1 <= kMaxPatternBytes) {
+      // Several products fit: the one whose DisplayName is like the installed name, followed by anything.
+      rows = NamesLike(*name + "%");
+      std::erase_if(rows, [&](std::uint32_t r) {
+        const Span p = products_[r].publisher;
+        return p.IsNull() || !sql_text::Like(byPublisher, View(p));
+      });
+      key = OnlyKey(rows);
+    }
+    if (key) {
+      ++counts_.own;
+      return *key;
+    }
+  }
+  ++counts_.statements;
+  return db_.FindKey(displayName, publisher);
+}
+
+std::wstring TUpdateCatalogue::FindKeyBySoftName(const std::wstring& displayName, const std::wstring& publisher,
+                                                 const std::wstring& softName) const {
+  const auto name = StatementText(displayName);
+  const auto pub = StatementText(publisher);
+  const auto soft = StatementText(softName);
+  if (base_->ordinary && base_->hasSoftName && name && pub && soft && pub->size() + 2 <= kMaxPatternBytes &&
+      soft->size() + 2 <= kMaxPatternBytes) {
+    const std::string byPublisher = "%" + *pub + "%";
+    const std::string bySoftName = "%" + *soft + "%";
+    std::vector<std::uint32_t> rows = NamesOccurringIn(*name);
+    std::erase_if(rows, [&](std::uint32_t r) {
+      const Product& p = products_[r];
+      return p.publisher.IsNull() || p.softName.IsNull() || !sql_text::Like(byPublisher, View(p.publisher)) ||
+             !sql_text::Like(bySoftName, View(p.softName));
+    });
+    if (const auto key = OnlyKey(rows)) {
+      ++counts_.own;
+      return *key;
+    }
+  }
+  ++counts_.statements;
+  return db_.FindKeyBySoftName(displayName, publisher, softName);
+}
+
+bool TUpdateCatalogue::Answerable(const Table& table, const std::wstring& column) const {
+  const auto known = table.answerable.find(column);
+  if (known != table.answerable.end()) return known->second;
+  bool answerable = false;
+  if (IsPlainIdentifier(column)) {
+    const std::string name = WideToUtf8(column);
+    answerable = std::any_of(table.columns.begin(), table.columns.end(),
+                             [&](const std::string& c) { return SameName(c, name); });
+    // Some names are words of SQL that a statement cannot name unquoted.
+    if (answerable) {
+      db_.WithOpenDatabase([&](TSQLiteDatabase& db) {
+        try {
+          db.ForEachRow("SELECT " + name + " FROM " + table.name + " LIMIT 0", {}, [](const SqlRowView&) {});
+        } catch (const std::exception&) {
+          answerable = false;
+        }
+      });
+    }
+  }
+  table.answerable.emplace(column, answerable);
+  return answerable;
+}
+
+std::wstring TUpdateCatalogue::FieldOf(const Table& table, std::int64_t rowid, const std::wstring& column) const {
+  auto cached = table.rows.find(rowid);
+  if (cached == table.rows.end()) {
+    std::unique_ptr<TSQLiteTable> row;
+    db_.WithOpenDatabase([&](TSQLiteDatabase& db) {
+      try {
+        row = db.QueryTable("SELECT * FROM " + table.name + " WHERE " + table.rowid + "=?1", {rowid});
+      } catch (const std::exception&) {
+        // More than a statement may hold: read the one column below.
+      }
+    });
+    cached = table.rows.emplace(rowid, std::move(row)).first;
+  }
+  // The whole row holds the column where the table declares it; a statement
+  // naming only that column reads the same value from the same declaration.
+  const std::string name = WideToUtf8(column);
+  const auto declared = std::find_if(table.columns.begin(), table.columns.end(),
+                                     [&](const std::string& c) { return SameName(c, name); });
+  const auto position = static_cast<std::int32_t>(declared - table.columns.begin());
+  if (const TSQLiteTable* row = cached->second.get(); row && row->RowCount() == 1) {
+    try {
+      if (row->ColumnIndexOf(column) == position) return row->ReadText(position);
+    } catch (const std::exception&) {
+    }
+  }
+  std::wstring value;
+  db_.WithOpenDatabase([&](TSQLiteDatabase& db) {
+    try {
+      const auto one = db.QueryTable("SELECT " + name + " FROM " + table.name + " WHERE " + table.rowid + "=?1", {rowid});
+      if (one->RowCount() >= 1) value = one->ReadText(one->ColumnIndexOf(column));
+    } catch (const std::exception&) {
+    }
+  });
+  return value;
+}
+
+std::wstring TUpdateCatalogue::GetBaseField(const std::wstring& key, const std::wstring& column) const {
+  const auto text = StatementText(key);
+  if (base_->ordinary && text && Answerable(*base_, column)) {
+    const auto rows = RowsWithKey(products_, productsByKey_, *text);
+    // With two rows or more the first in SQLite's order decides: its order is SQLite's to tell.
+    if (rows.size() < 2) {
+      ++counts_.own;
+      return rows.empty() ? std::wstring() : FieldOf(*base_, products_[rows[0]].rowid, column);
+    }
+  }
+  ++counts_.statements;
+  return db_.GetBaseField(key, column);
+}
+
+std::wstring TUpdateCatalogue::GetDownField(const std::wstring& key, int bit, int lanId,
+                                            const std::wstring& column) const {
+  const auto text = StatementText(key);
+  if (down_->ordinary && text && lanId == 1 && (bit == 0 || bit == 1) && Answerable(*down_, column)) {
+    auto rows = RowsWithKey(downloads_, downloadsByKey_, *text);
+    const std::uint8_t wanted = kLanIdOne | (bit == 0 ? kBitZero : kBitOne);
+    std::erase_if(rows, [&](std::uint32_t r) { return (downloads_[r].conditions & wanted) != wanted; });
+    if (rows.size() < 2) {
+      ++counts_.own;
+      return rows.empty() ? std::wstring() : FieldOf(*down_, downloads_[rows[0]].rowid, column);
+    }
+  }
+  ++counts_.statements;
+  return db_.GetDownField(key, bit, lanId, column);
+}
+
+}  // namespace nudgelet::detection
