@@ -20,13 +20,16 @@
 #include "detection/SQLiteErrors.h"
 #include "detection/SqliteObj.h"
 #include "detection/SoftwareInfo.h"
+#include "detection/UpdateCatalogue.h"
 #include "detection/UpdateDatabase.h"
 #include "detection/UpdateDatabaseQueries.h"
+#include "detection/UpdateIcons.h"
 #include "detection/UpdateList.h"
 #include "detection/UpdateMatching.h"
 #include "platform/Crypto.h"
 
 #if defined(_WIN32)
+#include "platform/win32/ShellFileIcons.h"
 #include "platform/win32/SystemPlatform.h"
 #else
 #include "InspectionMachine.h"
@@ -44,6 +47,7 @@ struct Options {
   std::wstring sqlite;
   std::wstring userData;
   bool explain = false;
+  bool literal = false;
 #if !defined(_WIN32)
   MachineOptions machine;
 #endif
@@ -55,7 +59,7 @@ struct Options {
 }
 
 void Usage() {
-  std::cerr << "usage: nudgelet-inspect [--database FILE] [--sqlite LIB] [--user-data DIR] [--explain]"
+  std::cerr << "usage: nudgelet-inspect [--database FILE] [--sqlite LIB] [--user-data DIR] [--explain] [--literal]"
 #if !defined(_WIN32)
                " [--registry FILE.reg]... [--root DIR] [--os MAJOR.MINOR] [--64bit-windows yes|no]"
 #endif
@@ -75,6 +79,7 @@ Options ParseOptions(const std::vector<std::wstring>& args) {
     else if (a == "--sqlite") o.sqlite = Arg(args, i);
     else if (a == "--user-data") o.userData = Arg(args, i);
     else if (a == "--explain") o.explain = true;
+    else if (a == "--literal") o.literal = true;
 #if !defined(_WIN32)
     else if (a == "--registry") o.machine.registryFiles.push_back(WideToUtf8(Arg(args, i)));
     else if (a == "--root") o.machine.root = Arg(args, i);
@@ -101,10 +106,19 @@ std::wstring IncludeSeparator(const std::wstring& folder) {
 #endif
 }
 
+#if !defined(_WIN32)
+// Natively there is no shell to draw files' icons; the report holds none anyway.
+class NoFileIcons final : public platform::FileIconSource {
+ public:
+  std::optional<Bitmap> FileIcon(const std::wstring&, int) const override { return std::nullopt; }
+};
+#endif
+
 // Where the database layer finds what it needs on the machine the tool runs on.
 struct Host {
   const platform::FileSystem& files;
   const platform::DynamicLibraries& libraries;
+  const platform::FileIconSource& icons;
   std::wstring tempFolder;
   std::wstring defaultSqlite;
   std::function<std::wstring(const std::wstring&)> path;  // a path of the inspected machine, on this one
@@ -134,14 +148,23 @@ int Run(const Options& o, const platform::Platform& p, const Host& host) {
 
   TSoftwareInfo inventory(p, crypto, userData + L"SoftwareCache.ini");
   const TIgnoreList ignore(p.files, userData + L"Main.ini");
-  TUpdateDatabaseQueries queries(db);
-  TUpdateMatcher matcher(MatchContext{p, queries, ignore, frame});
+  // The statements as written, or the catalogue the program asks: both must
+  // give the same report.
+  std::unique_ptr<UpdateQueries> queries;
+  if (o.literal) queries = std::make_unique<TUpdateDatabaseQueries>(db);
+  else queries = std::make_unique<TUpdateCatalogue>(db);
+  TUpdateMatcher matcher(MatchContext{p, *queries, ignore, frame});
   matcher.MatchInstalledPrograms(inventory);
 
+  // As the program goes on: the icons first, which give a database icon its
+  // file (the program's own), then the rows, which look for that file.
+  std::vector<TSoftViewInfo> candidates = matcher.Candidates();
+  const IconContext icons{host.icons, matcher.Files(), p.system, frame.ProgramFolder() + L"Nudgelet.exe", Bitmap(32, 32)};
+  LoadIcons(candidates, icons);
   InMemoryUpdateList list;
   TUpdateListModel model;
-  model.FillList(matcher.Candidates(), matcher.HasCandidateList(), list, p.files, {});
-  DetectionReport report{inventory.Records(), matcher.Candidates(), {}, o.explain ? &matcher.Traces() : nullptr};
+  model.FillList(candidates, matcher.HasCandidateList(), list, matcher.Files(), {});
+  DetectionReport report{inventory.Records(), candidates, {}, o.explain ? &matcher.Traces() : nullptr};
   for (const auto& item : list.items) report.rows.push_back(item.data.get());
   SortRowsByCaption(report.rows);
   std::cout << RenderDetectionJson(report);
@@ -160,13 +183,15 @@ int Main(const std::vector<std::wstring>& args) {
   try {
 #if defined(_WIN32)
     const auto& p = platform::win32::SystemPlatform();
-    const inspect::Host host{p.files, p.libraries, p.folders.TempPath(),
+    const platform::win32::ShellFileIcons icons;
+    const inspect::Host host{p.files, p.libraries, icons, p.folders.TempPath(),
                              ExtractFilePath(p.folders.ExecutablePath()) + L"sqlite3.dll",
                              [](const std::wstring& path) { return path; }};
     return inspect::Run(options, p, host);
 #else
     inspect::InspectionMachine machine(options.machine);
-    const inspect::Host host{machine.HostFiles(), machine.HostLibraries(), machine.TempFolder(), L"libsqlite3.so.0",
+    const inspect::NoFileIcons icons;
+    const inspect::Host host{machine.HostFiles(), machine.HostLibraries(), icons, machine.TempFolder(), L"libsqlite3.so.0",
                              [&machine](const std::wstring& path) { return machine.HostPath(path); }};
     return inspect::Run(options, machine.Platform(), host);
 #endif

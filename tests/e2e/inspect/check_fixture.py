@@ -44,8 +44,9 @@ class Run:
             sys.exit(1)
         return result
 
-    def inspect(self, database, user, check=True, os_version="6.1"):
+    def inspect(self, database, user, check=True, os_version="6.1", extra=()):
         command = [self.args.inspect, "--database", self.host(database), "--user-data", self.host(user), "--explain"]
+        command += list(extra)
         if not self.wine:
             machine = os.path.join(self.work, "machine")
             command += ["--registry", os.path.join(machine, "machine.reg"), "--root", os.path.join(machine, "drives"),
@@ -336,6 +337,9 @@ def main():
             run.call(["reg.exe", "import", run.host(os.path.join(machine_dir, "machine.reg"))])
             place_files(os.path.join(machine_dir, "drives", "C"), os.path.join(args.wine[1], "drive_c"), made)
         report = json.loads(run.inspect(database, os.path.join(machine_dir, "user")).stdout.decode("utf-8"))
+        literal = run.inspect(database, os.path.join(machine_dir, "user"), extra=["--literal"]).stdout
+        if json.loads(literal.decode("utf-8")) != report:
+            problems.append("the statements as written (--literal) give another report")
         check_entries(report, expectation, problems)
         compare_with_golden(report, args.update_golden, problems)
         check_windows_10(run, database, problems)

@@ -64,11 +64,13 @@ def main():
         run(wine + ["reg.exe", "import", host(os.path.join(HERE, "machine.reg"))])
         try:
             report = json.loads(run(command).decode("utf-8"))
+            literal = json.loads(run(command + ["--literal"]).decode("utf-8"))
         finally:
             subprocess.run(wine + ["reg.exe", "import", host(removal)], capture_output=True)
     else:
         command += ["--registry", os.path.join(HERE, "machine.reg"), "--root", os.path.join(args.work, "drives")]
         report = json.loads(run(command).decode("utf-8"))
+        literal = json.loads(run(command + ["--literal"]).decode("utf-8"))
 
     names = {r["DisplayName"]: r for r in report["inventory"] if not r["Hidden"]}
     problems = []
@@ -83,11 +85,17 @@ def main():
         problems.append(f"Vendor App 5 should be offered 5.2.3: {app_candidate}")
     elif not app_candidate["MainExePath"].lower().endswith("\\vendor\\app\\app.exe"):
         problems.append(f"the main executable was not checked: {app_candidate['MainExePath']}")
+    elif not app_candidate["DisplayIcon"].endswith("Nudgelet.exe"):
+        # Without a DisplayIcon of its own the row shows the database's icon, drawn
+        # for the reminder's own executable, as the program does.
+        problems.append(f"the database's icon was not taken: DisplayIcon {app_candidate['DisplayIcon']!r}")
     if candidates.get("Old Tool", {}).get("HasUpdate", True):
         problems.append("Old Tool is current and must stay without an update")
     rows = [(r["DisplayName"], r["Key"], r["BitText"], r["NewVersion"]) for r in report["rows"]]
     if rows != [("Vendor App 5", "{APP}", "0", "5.2.3")]:
         problems.append(f"rows: {rows}")
+    if literal != report:
+        problems.append("the statements as written (--literal) give another report")
     for p in problems:
         print("FAIL:", p)
     print(json.dumps({"candidates": len(report["candidates"]), "rows": len(report["rows"])}))
