@@ -24,6 +24,7 @@ TSQLiteDatabase::TSQLiteDatabase(const TSQLiteLibrary& sqlite, const std::wstrin
 }
 
 TSQLiteDatabase::~TSQLiteDatabase() {
+  for (TSQLitePreparedQuery* query : std::vector<TSQLitePreparedQuery*>(prepared_)) query->Detach();
   if (inTransaction_) {
     try {
       ExecuteStatement("ROLLBACK");

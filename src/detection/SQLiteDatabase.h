@@ -15,6 +15,7 @@
 namespace nudgelet::detection {
 
 class TSQLiteTable;
+class TSQLitePreparedQuery;
 
 // One result row as SQLite hands it over; valid only while the row is current.
 class SqlRowView {
@@ -94,6 +95,7 @@ class TSQLiteDatabase {
 
  private:
   friend class TSQLiteTable;
+  friend class TSQLitePreparedQuery;
   struct InstructionBudget {
     std::uint64_t allowed = 0;
     std::uint64_t used = 0;
@@ -113,6 +115,8 @@ class TSQLiteDatabase {
   // Prepares one statement; raises the layer's messages. tail receives the rest of the script.
   // Also starts the statement's instruction budget afresh.
   sqlite::Statement* Prepare(const std::string& sqlUtf8, const char* sql, const char** tail);
+  // For a statement run again: its budget starts afresh too.
+  void RestartBudget() { budget_->used = 0; }
   void BindPending(sqlite::Statement* statement);
   void BindValues(sqlite::Statement* statement, const std::vector<SqlValue>& values);
   void RunPrepared(sqlite::Statement* statement, const std::string& sqlUtf8, const std::vector<SqlValue>& values);
@@ -124,6 +128,8 @@ class TSQLiteDatabase {
   std::size_t maxResultBytes_ = 0;
   // On the heap: SQLite keeps its address for the progress callback.
   std::unique_ptr<InstructionBudget> budget_ = std::make_unique<InstructionBudget>();
+  // Finalized before the connection closes, which they would otherwise keep open.
+  std::vector<TSQLitePreparedQuery*> prepared_;
 };
 
 // Finalizes a prepared statement on every path out of a scope.

@@ -27,9 +27,20 @@ int TypeFromDeclaration(const char* declared) {
 
 TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, const std::string& sqlUtf8, const std::vector<SqlValue>& values)
     : decode_(db.DecodeCodePage) {
-  const TSQLiteLibrary& sqlite = db.Sqlite();
   Statement* statement = db.Prepare(sqlUtf8, sqlUtf8.c_str(), nullptr);
-  StatementGuard guard(sqlite, statement);
+  StatementGuard guard(db.Sqlite(), statement);
+  Run(db, statement, sqlUtf8, values);
+}
+
+TSQLiteTable::TSQLiteTable(TSQLiteDatabase& db, Statement* statement, const std::string& sqlUtf8,
+                           const std::vector<SqlValue>& values)
+    : decode_(db.DecodeCodePage) {
+  Run(db, statement, sqlUtf8, values);
+}
+
+void TSQLiteTable::Run(TSQLiteDatabase& db, Statement* statement, const std::string& sqlUtf8,
+                       const std::vector<SqlValue>& values) {
+  const TSQLiteLibrary& sqlite = db.Sqlite();
   if (db.OnBeforeQuery) db.OnBeforeQuery(db, sqlUtf8);
   db.BindPending(statement);
   db.BindValues(statement, values);
@@ -154,6 +165,35 @@ const SqlBlob* TSQLiteTable::ReadBlob(std::int32_t column) const {
   if (std::holds_alternative<std::monostate>(cell)) return nullptr;
   if (const auto* v = std::get_if<SqlBlob>(&cell)) return v;
   throw ESQLiteException(sqlite_text::kNotBlob);
+}
+
+TSQLitePreparedQuery::TSQLitePreparedQuery(TSQLiteDatabase& db, std::string sqlUtf8)
+    : db_(&db), sql_(std::move(sqlUtf8)), statement_(db.Prepare(sql_, sql_.c_str(), nullptr)) {
+  db.prepared_.push_back(this);
+}
+
+TSQLitePreparedQuery::~TSQLitePreparedQuery() {
+  if (!db_) return;
+  std::erase(db_->prepared_, this);
+  Detach();
+}
+
+void TSQLitePreparedQuery::Detach() {
+  db_->Sqlite().Finalize(statement_);
+  statement_ = nullptr;
+  db_ = nullptr;
+}
+
+std::unique_ptr<TSQLiteTable> TSQLitePreparedQuery::Run(const std::vector<SqlValue>& values) {
+  if (!db_) throw ESQLiteException(sqlite_text::kCouldNotPrepare);
+  // A run ends its statement (and so its read of the file) whatever happens.
+  struct Reset {
+    const TSQLiteLibrary& sqlite;
+    Statement* statement;
+    ~Reset() { sqlite.Reset(statement); }
+  } reset{db_->Sqlite(), statement_};
+  db_->RestartBudget();
+  return std::make_unique<TSQLiteTable>(*db_, statement_, sql_, values);
 }
 
 std::wstring FloatToText(double value) {

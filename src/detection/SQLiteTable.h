@@ -3,6 +3,7 @@
 // read from the current row; columns are found by name without regard to case.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
@@ -15,6 +16,9 @@ class TSQLiteTable {
  public:
   // Runs the query to its end. Raises ESQLiteException when it cannot.
   TSQLiteTable(TSQLiteDatabase& db, const std::string& sqlUtf8, const std::vector<SqlValue>& values);
+  // Runs a statement prepared beforehand (TSQLitePreparedQuery) the same way.
+  TSQLiteTable(TSQLiteDatabase& db, sqlite::Statement* statement, const std::string& sqlUtf8,
+               const std::vector<SqlValue>& values);
 
   std::int32_t RowCount() const { return rowCount_; }
   std::int32_t ColumnCount() const { return columnCount_; }
@@ -42,6 +46,8 @@ class TSQLiteTable {
 
  private:
   using Cell = std::variant<std::monostate, std::int64_t, double, std::wstring, SqlBlob>;
+  void Run(TSQLiteDatabase& db, sqlite::Statement* statement, const std::string& sqlUtf8,
+           const std::vector<SqlValue>& values);
   const Cell& At(std::int32_t column) const;
 
   std::vector<Cell> cells_;  // row-major
@@ -56,5 +62,28 @@ class TSQLiteTable {
 // The shortest general decimal form with up to 15 significant digits, in plain
 // notation for magnitudes from 0.00001 to below 10^15 and as "1.5E20" outside.
 std::wstring FloatToText(double value);
+
+// One query prepared once and run any number of times, each run read as
+// QueryTable reads it, within the same bounds. For the many small reads of one
+// shape that would otherwise each be parsed afresh. A query that outlives its
+// connection is finalized when the connection closes, and then raises.
+class TSQLitePreparedQuery {
+ public:
+  // Raises as QueryTable does for a statement that cannot be prepared.
+  TSQLitePreparedQuery(TSQLiteDatabase& db, std::string sqlUtf8);
+  ~TSQLitePreparedQuery();
+  TSQLitePreparedQuery(const TSQLitePreparedQuery&) = delete;
+  TSQLitePreparedQuery& operator=(const TSQLitePreparedQuery&) = delete;
+
+  std::unique_ptr<TSQLiteTable> Run(const std::vector<SqlValue>& values);
+
+ private:
+  friend class TSQLiteDatabase;
+  void Detach();
+
+  TSQLiteDatabase* db_;
+  std::string sql_;
+  sqlite::Statement* statement_;
+};
 
 }  // namespace nudgelet::detection

@@ -116,10 +116,13 @@ bool Like(std::string_view pattern, std::string_view text) {
 
 std::string FoldedForLike(std::string_view text) {
   std::string out;
-  out.reserve(text.size());
+  AppendFoldedForLike(out, text);
+  return out;
+}
+
+void AppendFoldedForLike(std::string& out, std::string_view text) {
   Cursor cursor = Over(text);
   for (std::uint32_t c; (c = cursor.Read()) != 0;) AppendFolded(out, c);
-  return out;
 }
 
 std::string FoldedLiteralPrefix(std::string_view pattern) {

@@ -28,6 +28,7 @@ std::uint32_t ReadCharacter(const unsigned char*& at, const unsigned char* end);
 // equal strings, and a text matches a pattern's leading characters only when
 // its string starts with theirs.
 std::string FoldedForLike(std::string_view text);
+void AppendFoldedForLike(std::string& out, std::string_view text);
 
 // The part of a LIKE pattern before its first wildcard, folded as above.
 std::string FoldedLiteralPrefix(std::string_view pattern);

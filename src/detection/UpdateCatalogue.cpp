@@ -21,6 +21,7 @@ struct TUpdateCatalogue::Table {
   bool hasSoftName = false;
   mutable std::map<std::wstring, bool> answerable;
   // Whole rows read back by rowid; nullptr when one is more than a statement may hold.
+  mutable std::unique_ptr<TSQLitePreparedQuery> wholeRow;
   mutable std::map<std::int64_t, std::unique_ptr<TSQLiteTable>> rows;
 };
 
@@ -45,9 +46,6 @@ constexpr std::size_t kCellBound = 256;
 constexpr std::uint8_t kLanIdOne = 1;
 constexpr std::uint8_t kBitZero = 2;
 constexpr std::uint8_t kBitOne = 4;
-
-constexpr std::uint64_t kFnvOffset = 14695981039346656037ull;
-constexpr std::uint64_t kFnvPrime = 1099511628211ull;
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 
@@ -91,10 +89,86 @@ std::optional<std::string> StatementText(const std::wstring& value) {
 
 TUpdateCatalogue::TUpdateCatalogue(TUpdateDatabase& db)
     : db_(db), base_(std::make_unique<Table>("SoftBase")), down_(std::make_unique<Table>("SoftDownInfo")) {
-  db_.WithOpenDatabase([this](TSQLiteDatabase& database) { Read(database); });
+  db_.WithOpenDatabase([this](TSQLiteDatabase& database) {
+    // One read transaction for the catalogue's life: the file is locked and
+    // checked once instead of for every row read back. Nothing writes to the
+    // copy, so every statement sees what it would have seen on its own.
+    try {
+      if (!database.InTransaction()) {
+        database.BeginTransaction();
+        reading_ = true;
+      }
+    } catch (const std::exception&) {
+    }
+    Read(database);
+  });
 }
 
-TUpdateCatalogue::~TUpdateCatalogue() = default;
+TUpdateCatalogue::~TUpdateCatalogue() {
+  // The prepared statements go while the connection is still there, under its lock.
+  db_.WithOpenDatabase([this](TSQLiteDatabase& database) {
+    base_->wholeRow.reset();
+    down_->wholeRow.reset();
+    try {
+      if (reading_ && database.InTransaction()) database.Commit();
+    } catch (const std::exception&) {
+    }
+  });
+}
+
+template <typename Skip>
+void TUpdateCatalogue::TextIndex::Build(const std::string& text, const std::vector<Span>& spans, Skip skip) {
+  constexpr std::uint32_t kEnd = 0xFFFFFFFF;
+  next_.assign(spans.size(), kEnd);
+  std::size_t size = 16;
+  while (size < spans.size() * 2) size *= 2;
+  slots_.assign(size, 0);
+  std::vector<std::uint32_t> last;  // per entry, its last row so far
+  for (std::uint32_t row = 0; row < spans.size(); ++row) {
+    const Span span = spans[row];
+    if (skip(span)) continue;
+    std::uint64_t hash = kStart;
+    for (std::uint32_t i = 0; i < span.size; ++i) hash = Extend(hash, static_cast<unsigned char>(text[span.offset + i]));
+    const auto tag = static_cast<std::uint32_t>(hash >> 32);
+    std::size_t slot = hash & (size - 1);
+    for (; slots_[slot] != 0; slot = (slot + 1) & (size - 1)) {
+      const Entry& e = entries_[slots_[slot] - 1];
+      if (e.tag == tag && e.text.size == span.size &&
+          text.compare(e.text.offset, e.text.size, text, span.offset, span.size) == 0) {
+        break;
+      }
+    }
+    if (slots_[slot] == 0) {
+      entries_.push_back(Entry{span, tag, row});
+      last.push_back(row);
+      slots_[slot] = static_cast<std::uint32_t>(entries_.size());
+    } else {
+      const std::uint32_t entry = slots_[slot] - 1;
+      next_[last[entry]] = row;
+      last[entry] = row;
+    }
+  }
+}
+
+std::int64_t TUpdateCatalogue::TextIndex::Find(const std::string& text, std::uint64_t hash, const char* data,
+                                               std::size_t size) const {
+  if (slots_.empty()) return -1;
+  const std::size_t mask = slots_.size() - 1;
+  const auto tag = static_cast<std::uint32_t>(hash >> 32);
+  for (std::size_t slot = hash & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+    const Entry& e = entries_[slots_[slot] - 1];
+    if (e.tag == tag && e.text.size == size && std::memcmp(text.data() + e.text.offset, data, size) == 0) {
+      return slots_[slot] - 1;
+    }
+  }
+  return -1;
+}
+
+void TUpdateCatalogue::TextIndex::RowsOf(std::int64_t entry, std::vector<std::uint32_t>& rows) const {
+  for (std::uint32_t row = entries_[static_cast<std::size_t>(entry)].first; row != 0xFFFFFFFF; row = next_[row]) {
+    rows.push_back(row);
+  }
+}
 
 bool TUpdateCatalogue::ReadsProducts() const { return base_->ordinary; }
 bool TUpdateCatalogue::ReadsDownloads() const { return down_->ordinary; }
@@ -190,16 +264,17 @@ void TUpdateCatalogue::Read(TSQLiteDatabase& db) {
   }
   if (!down_->ordinary) downloads_.clear();
 
-  auto byKey = [this](auto& rows, std::vector<std::uint32_t>& order) {
-    for (std::uint32_t i = 0; i < rows.size(); ++i) {
-      if (!rows[i].key.IsNull()) order.push_back(i);
+  auto keysOf = [this](const auto& rows) {
+    std::vector<Span> keys;
+    keys.reserve(rows.size());
+    for (const auto& row : rows) {
+      keys.push_back(row.key);
+      if (!row.key.IsNull()) maxKeyBytes_ = std::max<std::size_t>(maxKeyBytes_, row.key.size);
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::uint32_t a, std::uint32_t b) { return View(rows[a].key) < View(rows[b].key); });
-    for (std::uint32_t i : order) maxKeyBytes_ = std::max<std::size_t>(maxKeyBytes_, rows[i].key.size);
+    return keys;
   };
-  byKey(products_, productsByKey_);
-  byKey(downloads_, downloadsByKey_);
+  productKeys_.Build(text_, keysOf(products_), [](Span key) { return key.IsNull(); });
+  downloadKeys_.Build(text_, keysOf(downloads_), [](Span key) { return key.IsNull(); });
   IndexNames();
 }
 
@@ -232,8 +307,9 @@ void TUpdateCatalogue::ReadDownloads(TSQLiteDatabase& db) {
   const UpdateDatabaseSetup& setup = db_.Setup();
   const std::uint64_t maxRows = setup.maxThousandInstructions * 1000 / kInstructionsPerRowBound;
   // SQLite compares LanID and bit itself, with whatever affinity they have.
-  const std::string sql =
-      "SELECT " + down_->rowid + ", Key, (LanID=1), (bit=0), (bit=1) FROM " + down_->name;
+  const std::string sql = "SELECT " + down_->rowid +
+                          ", Key, coalesce(LanID=1, 0) + 2 * coalesce(bit=0, 0) + 4 * coalesce(bit=1, 0) FROM " +
+                          down_->name;
   db.ForEachRow(sql, {}, [&](const SqlRowView& row) {
     if (maxRows != 0 && downloads_.size() >= maxRows) throw NotOrdinary{};
     Download d;
@@ -241,84 +317,54 @@ void TUpdateCatalogue::ReadDownloads(TSQLiteDatabase& db) {
     const int type = row.Type(1);
     if (type != sqlite::kNull) {
       if (type != sqlite::kText) throw NotOrdinary{};
-      d.key = Keep(row.Bytes(1));
+      // The editions of a product mostly follow one another: their key is kept once.
+      const std::string_view key = row.Bytes(1);
+      const Span previous = downloads_.empty() ? Span{} : downloads_.back().key;
+      d.key = !previous.IsNull() && View(previous) == key ? previous : Keep(key);
     }
-    const std::uint8_t bits[] = {kLanIdOne, kBitZero, kBitOne};
-    for (int i = 0; i < 3; ++i) {
-      if (row.Type(2 + i) == sqlite::kInteger && row.Int64(2 + i) == 1) d.conditions |= bits[i];
-    }
+    d.conditions = static_cast<std::uint8_t>(row.Int64(2));
     downloads_.push_back(d);
   });
 }
 
 void TUpdateCatalogue::IndexNames() {
+  std::vector<Span> names;
+  names.reserve(products_.size());
   std::size_t longest = 0;
   for (std::uint32_t i = 0; i < products_.size(); ++i) {
     const Span name = products_[i].name;
+    names.push_back(name);
     if (name.IsNull()) continue;
-    if (name.size == 0) {
-      emptyNames_.push_back(i);
-    } else {
-      nameOrder_.push_back(i);
-      longest = std::max<std::size_t>(longest, name.size);
-    }
+    if (name.size == 0) emptyNames_.push_back(i);
+    longest = std::max<std::size_t>(longest, name.size);
   }
-  std::stable_sort(nameOrder_.begin(), nameOrder_.end(), [this](std::uint32_t a, std::uint32_t b) {
-    return View(products_[a].name) < View(products_[b].name);
-  });
+  names_.Build(text_, names, [](Span name) { return name.IsNull() || name.size == 0; });
   nameLengths_.assign(longest + 1, false);
-  for (std::uint32_t i = 0; i < nameOrder_.size();) {
-    const Span name = products_[nameOrder_[i]].name;
-    std::uint32_t end = i + 1;
-    while (end < nameOrder_.size() && View(products_[nameOrder_[end]].name) == View(name)) ++end;
-    nameGroups_.push_back(NameGroup{name, 0, i, end - i});
-    nameLengths_[name.size] = true;
-    i = end;
-  }
-  std::size_t slots = 16;
-  while (slots < nameGroups_.size() * 2) slots *= 2;
-  nameSlots_.assign(slots, 0);
-  for (std::uint32_t g = 0; g < nameGroups_.size(); ++g) {
-    std::uint64_t hash = kFnvOffset;
-    for (const char c : View(nameGroups_[g].name)) hash = (hash ^ static_cast<unsigned char>(c)) * kFnvPrime;
-    nameGroups_[g].hashTag = static_cast<std::uint32_t>(hash >> 32);
-    std::size_t slot = hash & (slots - 1);
-    while (nameSlots_[slot] != 0) slot = (slot + 1) & (slots - 1);
-    nameSlots_[slot] = g + 1;
+  for (const Span name : names) {
+    if (!name.IsNull()) nameLengths_[name.size] = true;
   }
 }
 
 std::vector<std::uint32_t> TUpdateCatalogue::NamesOccurringIn(std::string_view installed) const {
   // instr() tries the name at every character start: each start, each length a
   // DisplayName has, one look-up, the hash growing with the length.
-  std::vector<std::uint32_t> groups;
-  const std::size_t mask = nameSlots_.size() - 1;
+  std::vector<std::int64_t> found;
   const std::size_t longest = nameLengths_.empty() ? 0 : nameLengths_.size() - 1;
   for (std::size_t start = 0; start < installed.size(); ++start) {
     if (start > 0 && (static_cast<unsigned char>(installed[start]) & 0xC0) == 0x80) continue;
-    std::uint64_t hash = kFnvOffset;
+    std::uint64_t hash = TextIndex::kStart;
     const std::size_t most = std::min(longest, installed.size() - start);
     for (std::size_t length = 1; length <= most; ++length) {
-      hash = (hash ^ static_cast<unsigned char>(installed[start + length - 1])) * kFnvPrime;
+      hash = TextIndex::Extend(hash, static_cast<unsigned char>(installed[start + length - 1]));
       if (!nameLengths_[length]) continue;
-      const auto tag = static_cast<std::uint32_t>(hash >> 32);
-      for (std::size_t slot = hash & mask; nameSlots_[slot] != 0; slot = (slot + 1) & mask) {
-        const NameGroup& g = nameGroups_[nameSlots_[slot] - 1];
-        if (g.hashTag == tag && g.name.size == length &&
-            std::memcmp(text_.data() + g.name.offset, installed.data() + start, length) == 0) {
-          groups.push_back(nameSlots_[slot] - 1);
-          break;
-        }
-      }
+      const std::int64_t entry = names_.Find(text_, hash, installed.data() + start, length);
+      if (entry >= 0) found.push_back(entry);
     }
   }
-  std::sort(groups.begin(), groups.end());
-  groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
   std::vector<std::uint32_t> rows = emptyNames_;
-  for (std::uint32_t g : groups) {
-    const NameGroup& group = nameGroups_[g];
-    rows.insert(rows.end(), nameOrder_.begin() + group.first, nameOrder_.begin() + group.first + group.count);
-  }
+  for (const std::int64_t entry : found) names_.RowsOf(entry, rows);
   return rows;
 }
 
@@ -326,10 +372,10 @@ std::vector<std::uint32_t> TUpdateCatalogue::NamesLike(const std::string& patter
   if (!foldedMade_) {
     for (std::uint32_t i = 0; i < products_.size(); ++i) {
       if (products_[i].name.IsNull()) continue;
-      const std::string folded = sql_text::FoldedForLike(View(products_[i].name));
-      foldedOrder_.emplace_back(Span{static_cast<std::uint32_t>(folded_.size()), static_cast<std::uint32_t>(folded.size())},
-                                i);
-      folded_ += folded;
+      const std::size_t start = folded_.size();
+      sql_text::AppendFoldedForLike(folded_, View(products_[i].name));
+      foldedOrder_.emplace_back(
+          Span{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(folded_.size() - start)}, i);
     }
     auto view = [this](Span s) { return std::string_view(folded_.data() + s.offset, s.size); };
     std::sort(foldedOrder_.begin(), foldedOrder_.end(),
@@ -363,20 +409,12 @@ std::optional<std::wstring> TUpdateCatalogue::OnlyKey(const std::vector<std::uin
   return key.IsNull() || key.size == 0 ? std::wstring() : Utf8ToWide(View(key));
 }
 
-template <typename Row>
-std::vector<std::uint32_t> TUpdateCatalogue::RowsWithKey(const std::vector<Row>& rows,
-                                                         const std::vector<std::uint32_t>& byKey,
-                                                         std::string_view key) const {
-  const auto range = std::equal_range(
-      byKey.begin(), byKey.end(), key,
-      [&](const auto& a, const auto& b) {
-        if constexpr (std::is_same_v<std::decay_t<decltype(a)>, std::string_view>) {
-          return a < View(rows[b].key);
-        } else {
-          return View(rows[a].key) < b;
-        }
-      });
-  return std::vector<std::uint32_t>(range.first, range.second);
+std::vector<std::uint32_t> TUpdateCatalogue::RowsWithKey(const TextIndex& index, std::string_view key) const {
+  std::uint64_t hash = TextIndex::kStart;
+  for (const char c : key) hash = TextIndex::Extend(hash, static_cast<unsigned char>(c));
+  std::vector<std::uint32_t> rows;
+  if (const std::int64_t entry = index.Find(text_, hash, key.data(), key.size()); entry >= 0) index.RowsOf(entry, rows);
+  return rows;
 }
 
 std::wstring TUpdateCatalogue::FindKey(const std::wstring& displayName, const std::wstring& publisher) const {
@@ -463,7 +501,11 @@ std::wstring TUpdateCatalogue::FieldOf(const Table& table, std::int64_t rowid, c
     std::unique_ptr<TSQLiteTable> row;
     db_.WithOpenDatabase([&](TSQLiteDatabase& db) {
       try {
-        row = db.QueryTable("SELECT * FROM " + table.name + " WHERE " + table.rowid + "=?1", {rowid});
+        if (!table.wholeRow) {
+          table.wholeRow =
+              std::make_unique<TSQLitePreparedQuery>(db, "SELECT * FROM " + table.name + " WHERE " + table.rowid + "=?1");
+        }
+        row = table.wholeRow->Run({rowid});
       } catch (const std::exception&) {
         // More than a statement may hold: read the one column below.
       }
@@ -496,7 +538,7 @@ std::wstring TUpdateCatalogue::FieldOf(const Table& table, std::int64_t rowid, c
 std::wstring TUpdateCatalogue::GetBaseField(const std::wstring& key, const std::wstring& column) const {
   const auto text = StatementText(key);
   if (base_->ordinary && text && Answerable(*base_, column)) {
-    const auto rows = RowsWithKey(products_, productsByKey_, *text);
+    const auto rows = RowsWithKey(productKeys_, *text);
     // With two rows or more the first in SQLite's order decides: its order is SQLite's to tell.
     if (rows.size() < 2) {
       ++counts_.own;
@@ -511,7 +553,7 @@ std::wstring TUpdateCatalogue::GetDownField(const std::wstring& key, int bit, in
                                             const std::wstring& column) const {
   const auto text = StatementText(key);
   if (down_->ordinary && text && lanId == 1 && (bit == 0 || bit == 1) && Answerable(*down_, column)) {
-    auto rows = RowsWithKey(downloads_, downloadsByKey_, *text);
+    auto rows = RowsWithKey(downloadKeys_, *text);
     const std::uint8_t wanted = kLanIdOne | (bit == 0 ? kBitZero : kBitOne);
     std::erase_if(rows, [&](std::uint32_t r) { return (downloads_[r].conditions & wanted) != wanted; });
     if (rows.size() < 2) {

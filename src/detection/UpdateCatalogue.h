@@ -69,12 +69,30 @@ class TUpdateCatalogue final : public UpdateQueries {
     Span key;
     std::uint8_t conditions = 0;  // which of "LanID=1", "bit=0", "bit=1" SQLite found true
   };
-  // Products that share one non-empty DisplayName.
-  struct NameGroup {
-    Span name;
-    std::uint32_t hashTag = 0;
-    std::uint32_t first = 0;  // into nameOrder_
-    std::uint32_t count = 0;
+  // Distinct texts, each with the rows that hold it in reading order, found by
+  // their hash: FNV-1a, which the search of names extends byte by byte.
+  class TextIndex {
+   public:
+    static constexpr std::uint64_t kStart = 14695981039346656037ull;
+    static std::uint64_t Extend(std::uint64_t hash, unsigned char byte) { return (hash ^ byte) * 1099511628211ull; }
+
+    // spans[i] is row i's text; rows whose span is skipped stay out.
+    template <typename Skip>
+    void Build(const std::string& text, const std::vector<Span>& spans, Skip skip);
+    // The text's entry, or -1.
+    std::int64_t Find(const std::string& text, std::uint64_t hash, const char* data, std::size_t size) const;
+    // Appends the entry's rows.
+    void RowsOf(std::int64_t entry, std::vector<std::uint32_t>& rows) const;
+
+   private:
+    struct Entry {
+      Span text;
+      std::uint32_t tag = 0;
+      std::uint32_t first = 0;
+    };
+    std::vector<Entry> entries_;
+    std::vector<std::uint32_t> slots_;  // entry + 1; 0 for free
+    std::vector<std::uint32_t> next_;   // the next row with the same text; 0xFFFFFFFF ends
   };
   struct Table;
 
@@ -92,9 +110,7 @@ class TUpdateCatalogue final : public UpdateQueries {
   // The key text of the only row, or "" when there is not exactly one; nullopt
   // when the statement would hold more than it may and must answer itself.
   std::optional<std::wstring> OnlyKey(const std::vector<std::uint32_t>& rows) const;
-  template <typename Row>
-  std::vector<std::uint32_t> RowsWithKey(const std::vector<Row>& rows, const std::vector<std::uint32_t>& byKey,
-                                         std::string_view key) const;
+  std::vector<std::uint32_t> RowsWithKey(const TextIndex& index, std::string_view key) const;
   // The column's value of the row, as the statement would read it from its only row.
   std::wstring FieldOf(const Table& table, std::int64_t rowid, const std::wstring& column) const;
   // Whether the column is one the statement names as the catalogue reads it.
@@ -106,13 +122,11 @@ class TUpdateCatalogue final : public UpdateQueries {
   std::string text_;
   std::vector<Product> products_;
   std::vector<Download> downloads_;
-  std::vector<std::uint32_t> productsByKey_;
-  std::vector<std::uint32_t> downloadsByKey_;
+  TextIndex productKeys_;
+  TextIndex downloadKeys_;
+  TextIndex names_;                        // non-empty DisplayNames
   std::vector<std::uint32_t> emptyNames_;  // products with DisplayName '' (found in every name)
-  std::vector<std::uint32_t> nameOrder_;
-  std::vector<NameGroup> nameGroups_;
-  std::vector<std::uint32_t> nameSlots_;  // open addressing: group index + 1, 0 for free
-  std::vector<bool> nameLengths_;         // which lengths of DisplayName occur
+  std::vector<bool> nameLengths_;          // which lengths of DisplayName occur
   std::size_t maxKeyBytes_ = 0;
   // For LIKE 'name%': DisplayNames folded as LIKE compares them, in order. Made
   // when first needed.
@@ -120,6 +134,7 @@ class TUpdateCatalogue final : public UpdateQueries {
   mutable std::vector<std::pair<Span, std::uint32_t>> foldedOrder_;
   mutable bool foldedMade_ = false;
   mutable Counts counts_;
+  bool reading_ = false;  // the catalogue began the read transaction
 };
 
 }  // namespace nudgelet::detection
