@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <type_traits>
 
 #include "base/Strings.h"
 #include "detection/SQLiteTable.h"
