@@ -16,6 +16,14 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
+def same_detection(a, b):
+    """Two reports of one machine agree: the same inventory (but for the time
+    each scanned it), candidates and rows."""
+    def timeless(report):
+        return dict(report, inventory=[{k: v for k, v in r.items() if k != "ScanTime"} for r in report["inventory"]])
+    return timeless(a) == timeless(b)
+
+
 def run(command, **kw):
     result = subprocess.run(command, capture_output=True, **kw)
     if result.returncode != 0:
@@ -94,7 +102,7 @@ def main():
     rows = [(r["DisplayName"], r["Key"], r["BitText"], r["NewVersion"]) for r in report["rows"]]
     if rows != [("Vendor App 5", "{APP}", "0", "5.2.3")]:
         problems.append(f"rows: {rows}")
-    if literal != report:
+    if not same_detection(literal, report):
         problems.append("the statements as written (--literal) give another report")
     for p in problems:
         print("FAIL:", p)
