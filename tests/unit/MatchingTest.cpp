@@ -217,7 +217,7 @@ TEST_F(Matching, OnlyTheNewestInstallationOfAnEditionStays) {
   EXPECT_THAT(kept, ::testing::ElementsAre(L"5.0/0", L"3.0/1"));
 }
 
-TEST(ProgramFacts, MachineKindFromThePeHeader) {
+TEST(ExecutableFacts, MachineKindFromThePeHeader) {
   FakePlatform f;
   auto exe = [](std::uint16_t machine) {
     std::vector<std::uint8_t> bytes(0x80 + 24, 0);
@@ -247,7 +247,7 @@ TEST(ProgramFacts, MachineKindFromThePeHeader) {
   EXPECT_EQ(ExecutableMachineKind(f.files, L"C:\\missing.exe"), MachineKind::Other);
 }
 
-TEST(ProgramFacts, WindowsVersionMask) {
+TEST(WindowsVersionMask, FromTheSystemVersion) {
   EXPECT_EQ(WindowsVersionMask({5, 1}), 1);
   EXPECT_EQ(WindowsVersionMask({6, 0}), 2);
   EXPECT_EQ(WindowsVersionMask({6, 1}), 4);
@@ -258,7 +258,7 @@ TEST(ProgramFacts, WindowsVersionMask) {
   EXPECT_EQ(WindowsVersionMask({8, 0}), 32);  // unlisted versions count as the newest
 }
 
-TEST(ProgramFacts, EnglishEditionsOfLanguageSpecificProducts) {
+TEST(EnglishEdition, OfLanguageSpecificProducts) {
   FakePlatform f;
   TSoftViewInfo rar;
   rar.Key = L"{24B0AC54-19B3-45F8-9FC7-99D4E8B2B9F2}";
