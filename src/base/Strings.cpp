@@ -245,4 +245,20 @@ bool LessIgnoreCase::operator()(std::wstring_view a, std::wstring_view b) const 
   return a.size() < b.size();
 }
 
+std::wstring ReplaceAllIgnoreCase(const std::wstring& text, const std::wstring& what, const std::wstring& with) {
+  if (what.empty()) return text;
+  const std::wstring upperText = ToUpper(text);
+  const std::wstring upperWhat = ToUpper(what);
+  std::wstring out;
+  std::size_t from = 0;
+  for (std::size_t pos = upperText.find(upperWhat); pos != std::wstring::npos;
+       pos = upperText.find(upperWhat, from)) {
+    out.append(text, from, pos - from);
+    out += with;
+    from = pos + what.size();
+  }
+  out.append(text, from, std::wstring::npos);
+  return out;
+}
+
 }  // namespace nudgelet

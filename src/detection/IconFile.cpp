@@ -1,4 +1,5 @@
 #include "detection/IconFile.h"
+#include "base/Numbers.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -102,17 +103,11 @@ std::optional<Bitmap> DecodeBmp(const std::uint8_t* data, std::size_t size, int 
 
 std::optional<std::vector<std::uint8_t>> DecodeHexText(const std::wstring& text) {
   if (text.size() % 2 != 0) return std::nullopt;
-  auto digit = [](wchar_t c) -> int {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-  };
   std::vector<std::uint8_t> bytes;
   bytes.reserve(text.size() / 2);
   for (std::size_t i = 0; i < text.size(); i += 2) {
-    const int hi = digit(text[i]);
-    const int lo = digit(text[i + 1]);
+    const int hi = HexDigitValue(text[i]);
+    const int lo = HexDigitValue(text[i + 1]);
     if (hi < 0 || lo < 0) return std::nullopt;
     bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
   }

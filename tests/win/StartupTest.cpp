@@ -10,11 +10,13 @@
 #include <random>
 
 #include "app/ProductLocations.h"
-#include "base/LogHelper.h"
-#include "base/SafeIniFile.h"
-#include "base/TextFile.h"
+#include "base/Paths.h"
+#include "settings/UserDataFolder.h"
+#include "settings/LogHelper.h"
+#include "settings/SafeIniFile.h"
+#include "settings/TextFile.h"
 #include "platform/win32/Handles.h"
-#include "platform/win32/IniFile.h"
+#include "settings/win32/IniFile.h"
 #include "platform/win32/SystemPlatform.h"
 
 namespace nudgelet {
@@ -181,7 +183,7 @@ TEST(ProductRegistry, InstallFolderAndVersionComeFromTheThirtyTwoBitEntry) {
 class NudgeletRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    logFolder = app::GetUserDataFolder(P()) + L"Log";
+    logFolder = GetUserDataFolder(P()) + L"Log";
     DeleteTree(logFolder);
   }
 
