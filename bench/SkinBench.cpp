@@ -8,7 +8,7 @@
 #include "skin/PackageStore.h"
 #include "skin/PngImage.h"
 #include "skin/RdgImage.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ const std::wstring kSkinDir = L"" NUDGELET_BENCH_SKIN_DIR;
 
 struct Skin {
   DiskFiles disk;
-  RegistrySource source{disk};
+  InProcessSource source{disk};
   PackageStore store{source, disk, kSkinDir};
   Skin() {
     store.RegisterPackage(kSkinDir + L"/public.rcc", true);

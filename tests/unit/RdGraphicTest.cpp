@@ -7,7 +7,7 @@
 #include "skin/PictureFormats.h"
 #include "skin/PngImage.h"
 #include "skin/RdgImage.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 #include "skin/TestPictures.h"
 
 namespace nudgelet::skin {
@@ -111,7 +111,7 @@ class PictureTest : public ::testing::Test {
   }
 
   MemoryFiles files;
-  RegistrySource source{files};
+  InProcessSource source{files};
   PackageStore store{source, files, L"C:\\skin"};
   PictureFormats formats;
 };

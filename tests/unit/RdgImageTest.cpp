@@ -3,7 +3,7 @@
 
 #include "skin/FakeSkinFiles.h"
 #include "skin/RdgImage.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 #include "skin/TestPictures.h"
 
 namespace nudgelet::skin {
@@ -39,7 +39,7 @@ class DescriptorTest : public ::testing::Test {
   }
 
   MemoryFiles files;
-  RegistrySource source{files};
+  InProcessSource source{files};
   PackageStore store{source, files, L"C:\\skin"};
 };
 

@@ -5,7 +5,7 @@
 #include "skin/PackageStore.h"
 #include "skin/PngImage.h"
 #include "skin/PropertyPath.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 #include "skin/SkinClass.h"
 #include "skin/SkinnedObjects.h"
 
@@ -49,7 +49,7 @@ class SkinClassTest : public ::testing::Test {
   }
 
   MemoryFiles files;
-  RegistrySource source{files};
+  InProcessSource source{files};
   PackageStore store{source, files, kSkin};
   SkinClassRegistry registry{store};
 };

@@ -6,7 +6,7 @@
 
 #include "skin/FakeSkinFiles.h"
 #include "skin/PackageStore.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 
 namespace nudgelet::skin {
 namespace {
@@ -56,7 +56,7 @@ class SkinStoreTest : public ::testing::Test {
   }
 
   MemoryFiles files;
-  RegistrySource source{files};
+  InProcessSource source{files};
   PackageStore store{source, files, L"C:\\App\\skin"};
 };
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/FakeSkinFiles.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 #include "skin/SkinStyle.h"
 
 namespace nudgelet::skin {
@@ -30,7 +30,7 @@ class SkinStyleTest : public ::testing::Test {
   }
 
   MemoryFiles files;
-  RegistrySource source{files};
+  InProcessSource source{files};
   PackageStore store{source, files, L"C:\\App\\"};
   SkinStyleContext context{store, files, L"C:\\App\\"};
   std::vector<std::wstring> messages;

@@ -11,7 +11,7 @@
 #include "skin/LooseFiles.h"
 #include "skin/PackageStore.h"
 #include "skin/RdgImage.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 #include "uipack/ResourcePackage.h"
 
 #if defined(_WIN32)
@@ -110,7 +110,7 @@ class Skin {
 
  private:
   skin::DiskFiles disk_;
-  skin::RegistrySource source_;
+  skin::InProcessSource source_;
   skin::PackageStore store_;
 };
 

@@ -8,9 +8,9 @@
 
 namespace nudgelet::skin {
 
-class RegistrySource final : public ResourceSource {
+class InProcessSource final : public ResourceSource {
  public:
-  explicit RegistrySource(const LooseFiles& files) : files_(files) {}
+  explicit InProcessSource(const LooseFiles& files) : files_(files) {}
 
   bool Load() override { return true; }
   // A file that cannot be read or is no acceptable package registers nothing.

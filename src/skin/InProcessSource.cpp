@@ -1,8 +1,8 @@
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 
 namespace nudgelet::skin {
 
-void RegistrySource::Register(const std::wstring& packagePath) {
+void InProcessSource::Register(const std::wstring& packagePath) {
   const uipack::PackageLimits limits;
   auto bytes = files_.Read(packagePath, limits.maxPackageBytes);
   if (!bytes) return;
@@ -14,13 +14,13 @@ void RegistrySource::Register(const std::wstring& packagePath) {
   }
 }
 
-void RegistrySource::Unregister(const std::wstring& packagePath) { packages_.Unregister(packagePath); }
+void InProcessSource::Unregister(const std::wstring& packagePath) { packages_.Unregister(packagePath); }
 
-std::optional<std::vector<std::uint8_t>> RegistrySource::Read(const std::wstring& name) {
+std::optional<std::vector<std::uint8_t>> InProcessSource::Read(const std::wstring& name) {
   return packages_.Read(name);
 }
 
-std::optional<FolderListing> RegistrySource::List(const std::wstring& folder) {
+std::optional<FolderListing> InProcessSource::List(const std::wstring& folder) {
   auto listing = packages_.List(folder);
   if (!listing) return std::nullopt;
   return FolderListing{std::move(listing->folders), std::move(listing->files)};
