@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "skin/DrawWithMargins.h"
-#include "skin/LooseFiles.h"
+#include "platform/posix/PosixFileSystem.h"
 #include "skin/NineSlice.h"
 #include "skin/PackageStore.h"
 #include "skin/PngImage.h"
@@ -17,7 +17,7 @@ using namespace nudgelet::skin;
 const std::wstring kSkinDir = L"" NUDGELET_BENCH_SKIN_DIR;
 
 struct Skin {
-  DiskFiles disk;
+  platform::posix::PosixFileSystem disk;
   InProcessSource source{disk};
   PackageStore store{source, disk, kSkinDir};
   Skin() {

@@ -4,10 +4,10 @@ namespace nudgelet::skin {
 
 void InProcessSource::Register(const std::wstring& packagePath) {
   const uipack::PackageLimits limits;
-  auto bytes = files_.Read(packagePath, limits.maxPackageBytes);
-  if (!bytes) return;
+  auto read = files_.ReadFile(packagePath, limits.maxPackageBytes);
+  if (read.error != 0) return;
   try {
-    packages_.Register(packagePath, std::move(*bytes), limits);
+    packages_.Register(packagePath, std::move(read.bytes), limits);
   } catch (const uipack::PackageError&) {
     // A damaged package is no package: its resources stay unreadable and
     // whatever was registered under that path before stays as it was.

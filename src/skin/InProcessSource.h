@@ -2,7 +2,7 @@
 // Resources read by this process itself, through the portable package reader:
 // what uipack.dll does, without the library.
 
-#include "skin/LooseFiles.h"
+#include "platform/FileSystem.h"
 #include "skin/ResourceSource.h"
 #include "uipack/PackageRegistry.h"
 
@@ -10,7 +10,7 @@ namespace nudgelet::skin {
 
 class InProcessSource final : public ResourceSource {
  public:
-  explicit InProcessSource(const LooseFiles& files) : files_(files) {}
+  explicit InProcessSource(const platform::FileSystem& files) : files_(files) {}
 
   bool Load() override { return true; }
   // A file that cannot be read or is no acceptable package registers nothing.
@@ -22,7 +22,7 @@ class InProcessSource final : public ResourceSource {
   const uipack::PackageRegistry& Packages() const { return packages_; }
 
  private:
-  const LooseFiles& files_;
+  const platform::FileSystem& files_;
   uipack::PackageRegistry packages_;
 };
 

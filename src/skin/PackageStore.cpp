@@ -56,7 +56,7 @@ std::wstring AlternatePackagePath(const std::wstring& path) {
   return WithoutExtension(path) + other;
 }
 
-PackageStore::PackageStore(ResourceSource& source, const LooseFiles& files, const std::wstring& skinFolder)
+PackageStore::PackageStore(ResourceSource& source, const platform::FileSystem& files, const std::wstring& skinFolder)
     : source_(source), files_(files) {
   SetSkinPath(skinFolder);
 }
@@ -152,7 +152,7 @@ void PackageStore::RegisterPackage(const std::wstring& rawPath, bool force) {
     return;
   }
 
-  if (!files_.FileExists(path) && !files_.FileExists(alt) && !files_.FolderExists(WithoutExtension(path))) {
+  if (!files_.FileExists(path) && !files_.FileExists(alt) && !files_.DirectoryExists(WithoutExtension(path))) {
     const std::wstring folder = ExtractFilePath(path);
     path = folder + L"classic.rcc";
     alt = folder + L"classic.dll";
@@ -224,7 +224,7 @@ PackageStore::Resolved PackageStore::Resolve(const std::wstring& name) const {
 std::optional<std::vector<std::uint8_t>> PackageStore::ReadResource(const std::wstring& name) const {
   const Resolved r = Resolve(name);
   if (!r.loose.empty() && files_.FileExists(r.loose)) {
-    if (auto bytes = files_.Read(r.loose, kMaxLooseFileBytes)) return bytes;
+    if (auto read = files_.ReadFile(r.loose, kMaxLooseFileBytes); read.error == 0) return std::move(read.bytes);
   }
   std::lock_guard lock(stateMutex_);
   return source_.Read(r.resource);
@@ -242,7 +242,7 @@ FolderListing PackageStore::ListFolder(const std::wstring& folder) const {
     }
   }
   if (loose.empty()) return out;
-  for (const auto& entry : files_.List(loose)) {
+  for (const auto& entry : files_.ListFolder(loose)) {
     auto& list = entry.folder ? out.folders : out.files;
     if (std::find(list.begin(), list.end(), entry.name) == list.end()) list.push_back(entry.name);
   }

@@ -23,7 +23,7 @@
 
 #include "settings/IniSections.h"
 #include "skin/ColorTable.h"
-#include "skin/LooseFiles.h"
+#include "platform/FileSystem.h"
 #include "skin/ResourceSource.h"
 #include "skin/SkinPicture.h"
 #include "skin/SkinSections.h"
@@ -34,7 +34,7 @@ class PackageStore {
  public:
   // `skinFolder` is where the store looks until a style says otherwise: the
   // executable's folder.
-  PackageStore(ResourceSource& source, const LooseFiles& files, const std::wstring& skinFolder);
+  PackageStore(ResourceSource& source, const platform::FileSystem& files, const std::wstring& skinFolder);
 
   PackageStore(const PackageStore&) = delete;
   PackageStore& operator=(const PackageStore&) = delete;
@@ -105,7 +105,7 @@ class PackageStore {
   void Refresh(SkinPicture& picture) const;
 
   ResourceSource& source_;
-  const LooseFiles& files_;
+  const platform::FileSystem& files_;
 
   // Package state. Recursive: registering the skin loads the skin data, which reads resources.
   mutable std::recursive_mutex stateMutex_;

@@ -59,14 +59,14 @@ std::unique_ptr<TRdGraphic> PictureFormats::Load(std::wstring_view path, const s
   return format->load(bytes);
 }
 
-std::unique_ptr<TRdGraphic> PictureFormats::LoadFromFile(const LooseFiles& files, const std::wstring& path) const {
+std::unique_ptr<TRdGraphic> PictureFormats::LoadFromFile(const platform::FileSystem& files, const std::wstring& path) const {
   const std::wstring extension = PictureExtension(path);
   if (Key(extension) != L"PNG" && !Find(extension)) {
     throw EInvalidGraphic("Unknown picture file extension (." + WideToUtf8(ToLower(extension)) + ")");
   }
-  const auto bytes = files.Read(path, kMaxFileBytes);
-  if (!bytes) throw EInvalidGraphic("Cannot read picture file " + WideToUtf8(path));
-  return Load(path, *bytes);
+  const auto read = files.ReadFile(path, kMaxFileBytes);
+  if (read.error != 0) throw EInvalidGraphic("Cannot read picture file " + WideToUtf8(path));
+  return Load(path, read.bytes);
 }
 
 std::unique_ptr<TRdGraphic> PictureFormats::ReadStored(const std::vector<std::uint8_t>& data) const {

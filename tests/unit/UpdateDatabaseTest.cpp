@@ -197,6 +197,7 @@ class CopyHeldOpen final : public platform::FileSystem {
   std::optional<platform::FileVersion> FixedFileVersion(const std::wstring& p) const override {
     return real_.FixedFileVersion(p);
   }
+  std::vector<platform::FolderEntry> ListFolder(const std::wstring& f) const override { return real_.ListFolder(f); }
   std::wstring DecodeSystemCodePage(std::string_view b) const override { return real_.DecodeSystemCodePage(b); }
   std::string EncodeSystemCodePage(std::wstring_view t) const override { return real_.EncodeSystemCodePage(t); }
 

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/SystemPlatform.h"
-#include "skin/LooseFiles.h"
 #include "skin/PackageStore.h"
 #include "skin/UiPackSource.h"
 #include "skin/win32/SystemColors.h"
@@ -26,9 +25,8 @@ const platform::DynamicLibraries& Libraries() { return platform::win32::SystemPl
 TEST(SkinThroughUiPackDll, TheProductSkinResolvesAndTheLibraryIsFreedAfterwards) {
   ASSERT_EQ(::GetModuleHandleW(L"uipack.dll"), nullptr);
   {
-    DiskFiles disk;
     UiPackSource source(Libraries());
-    PackageStore store(source, disk, ExeFolder() + L"skin");
+    PackageStore store(source, platform::win32::SystemPlatform().files, ExeFolder() + L"skin");
     store.RegisterPackage(store.SkinPath() + L"public.rcc", true);
     store.RegisterPackage(store.SkinPath() + L"classic.rcc", false);
     ASSERT_TRUE(source.Loaded());
@@ -51,9 +49,8 @@ TEST(SkinThroughUiPackDll, ALibraryTheProcessHoldsIsUsedAndLeftLoaded) {
   HMODULE own = ::LoadLibraryW((ExeFolder() + L"uipack.dll").c_str());
   ASSERT_NE(own, nullptr);
   {
-    DiskFiles disk;
     UiPackSource source(Libraries());
-    PackageStore store(source, disk, ExeFolder() + L"skin");
+    PackageStore store(source, platform::win32::SystemPlatform().files, ExeFolder() + L"skin");
     store.RegisterPackage(store.SkinPath() + L"classic.rcc", false);
     EXPECT_TRUE(source.Loaded());
     EXPECT_FALSE(source.Owned());

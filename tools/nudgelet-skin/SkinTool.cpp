@@ -8,14 +8,16 @@
 
 #include "base/Numbers.h"
 #include "base/Strings.h"
-#include "skin/LooseFiles.h"
 #include "skin/PackageStore.h"
 #include "skin/RdgImage.h"
 #include "skin/InProcessSource.h"
 #include "uipack/ResourcePackage.h"
 
 #if defined(_WIN32)
+#include "platform/win32/SystemPlatform.h"
 #include "skin/win32/SystemColors.h"
+#else
+#include "platform/posix/PosixFileSystem.h"
 #endif
 
 namespace nudgelet::skintool {
@@ -35,16 +37,25 @@ const char* kUsage =
 
 std::string U8(const std::wstring& text) { return WideToUtf8(text); }
 
+// Skins on disk, as the program finds them beside itself.
+const platform::FileSystem& Disk() {
+#if defined(_WIN32)
+  return platform::win32::SystemPlatform().files;
+#else
+  static const platform::posix::PosixFileSystem files;
+  return files;
+#endif
+}
+
 std::optional<uipack::ResourcePackage> OpenPackage(const std::wstring& path, std::ostream& err) {
-  const skin::DiskFiles disk;
   const uipack::PackageLimits limits;
-  auto bytes = disk.Read(path, limits.maxPackageBytes);
-  if (!bytes) {
+  auto read = Disk().ReadFile(path, limits.maxPackageBytes);
+  if (read.error != 0) {
     err << "nudgelet-skin: cannot read " << U8(path) << "\n";
     return std::nullopt;
   }
   try {
-    return uipack::ResourcePackage::Open(std::move(*bytes), limits);
+    return uipack::ResourcePackage::Open(std::move(read.bytes), limits);
   } catch (const uipack::PackageError& e) {
     err << "nudgelet-skin: " << U8(path) << " is not a skin package: " << e.what() << "\n";
     return std::nullopt;
@@ -86,7 +97,7 @@ int Cat(const std::wstring& path, const std::wstring& name, std::ostream& out, s
 // The skin as the tip window sets it up: public.rcc, then classic.rcc, from one folder.
 class Skin {
  public:
-  explicit Skin(const std::wstring& folder) : source_(disk_), store_(source_, disk_, folder) {
+  explicit Skin(const std::wstring& folder) : source_(Disk()), store_(source_, Disk(), folder) {
 #if defined(_WIN32)
     skin::win32::UseSystemColors(store_.Colors());
 #endif
@@ -94,7 +105,7 @@ class Skin {
 
   bool Open(std::ostream& err) {
     const std::wstring folder = store_.SkinPath();
-    if (!disk_.FolderExists(folder)) {
+    if (!Disk().DirectoryExists(folder)) {
       err << "nudgelet-skin: no folder " << U8(folder) << "\n";
       return false;
     }
@@ -109,7 +120,6 @@ class Skin {
   skin::PackageStore& Store() { return store_; }
 
  private:
-  skin::DiskFiles disk_;
   skin::InProcessSource source_;
   skin::PackageStore store_;
 };

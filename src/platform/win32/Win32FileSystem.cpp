@@ -189,6 +189,19 @@ std::optional<FileVersion> Win32FileSystem::FixedFileVersion(const std::wstring&
                      LOWORD(info->dwFileVersionLS)};
 }
 
+std::vector<FolderEntry> Win32FileSystem::ListFolder(const std::wstring& folder) const {
+  std::vector<FolderEntry> out;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = ::FindFirstFileW((IncludeTrailingBackslash(ToBackslashes(folder)) + L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return out;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") out.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+  return out;
+}
+
 std::wstring Win32FileSystem::DecodeSystemCodePage(std::string_view bytes) const {
   if (bytes.empty()) return {};
   if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return {};
