@@ -79,6 +79,23 @@ TEST_F(SkinStoreTest, IniFilesMergeInOrderAndSectionsInheritAlongParents) {
   EXPECT_FALSE(store.SectionValue(L"widget", L"loop_b", L"missing"));
 }
 
+TEST_F(SkinStoreTest, ThePackagesSpellingNamesTheSameSkin) {
+  store.RegisterPackage(kSkin + L"public.rcc", true);
+  for (const wchar_t* spelt : {L"Classic.rcc", L"classic.rcc", L"CLASSIC.RCC", L"Classic.dll"}) {
+    SCOPED_TRACE(WideToUtf8(spelt));
+    store.RegisterPackage(kSkin + L"dark.dll", false);
+    store.RegisterPackage(kSkin + spelt, false);
+    EXPECT_EQ(store.SkinName(), L"classic");
+    EXPECT_EQ(store.ReadResource(L"images/b.png"), B("packaged b"));
+    EXPECT_EQ(store.SectionValue(L"widget", L"base", L"size"), L"11");
+    EXPECT_EQ(store.Colors().ColorToRGB(ColorIdOf(L"public_element.cl_border")), 0x00FF0000u);
+  }
+  // Spelt differently, the same package is no change.
+  const auto stamp = store.ChangeStamp();
+  store.RegisterPackage(kSkin + L"classic.RCC", false);
+  EXPECT_EQ(store.ChangeStamp(), stamp);
+}
+
 TEST_F(SkinStoreTest, ColoursComeFromColorSectionsAndTheSkinsColorSetting) {
   OpenProductSkin();
   const auto& colors = store.Colors();
