@@ -26,8 +26,8 @@ class SkinStoreTest : public ::testing::Test {
     files.Add(kSkin + L"public.rcc",
               Package(u"public", {
                                      {u"main.ini",
-                                      "[base]\nclass=widget\nfont=Tahoma\nsize=8\ncolor=red\n"
-                                      "[child]\nclass=widget\nparent=base\nsize=9\n"
+                                      "[base]\nclass=widget\nfont=Tahoma\nsize=8\ncolor=red\ncolor=green\n"
+                                      "[child]\nclass=widget\nparent=base\nsize=9\nsize=12\n"
                                       "[self]\nclass=widget\nparent=self\nx=1\n"
                                       "[loop_a]\nclass=widget\nparent=loop_b\na=1\n"
                                       "[loop_b]\nclass=widget\nparent=loop_a\nb=2\n"
@@ -64,11 +64,14 @@ TEST_F(SkinStoreTest, IniFilesMergeInOrderAndSectionsInheritAlongParents) {
   OpenProductSkin();
   EXPECT_EQ(store.SkinName(), L"classic");
   // public/main.ini, public/extra.ini, classic/main.ini, classic/zz_last.ini;
-  // files other than .ini take no part.
+  // files other than .ini take no part. A later file's key replaces every
+  // line an earlier file had for it; a section's own repeated key stays
+  // repeated, so applying it in order ends with the last.
   EXPECT_THAT(*store.SectionValues(L"widget", L"base"),
               ElementsAre(L"class=widget", L"font=Tahoma", L"size=11", L"color=blue", L"weight=bold"));
-  EXPECT_THAT(*store.SectionValues(L"WIDGET", L"Child"),
-              ElementsAre(L"class=widget", L"parent=base", L"size=9", L"font=Tahoma", L"color=blue", L"weight=bold"));
+  EXPECT_THAT(*store.SectionValues(L"WIDGET", L"Child"), ElementsAre(L"class=widget", L"parent=base", L"size=9",
+                                                                     L"size=12", L"font=Tahoma", L"color=blue",
+                                                                     L"weight=bold"));
   EXPECT_EQ(store.SectionValue(L"widget", L"child", L"weight"), L"bold");
   EXPECT_FALSE(store.SectionValues(L"widget", L"missing"));
   EXPECT_FALSE(store.SectionValues(L"button", L"base"));
