@@ -32,7 +32,9 @@ void LoadLanguageObject(const platform::Platform& p, const std::wstring& program
   static TLanguage language(p.files, L"NDG", programFolder + L"Language");
   const std::wstring mainIni = GetMainIniPath(p);
   std::wstring name = L"English";
-  if (p.files.FileExists(mainIni)) name = GetLanguageName(platform::win32::TIniFile(p.files, mainIni));
+  if (p.files.FileExists(mainIni)) {
+    name = GetLanguageName(platform::win32::TIniFile(p.files, mainIni, platform::win32::TIniFile::AsItIs{}));
+  }
   language.LoadLanguage(name);
   SetLanguage(&language);
   language.LoadPublicStrings();
