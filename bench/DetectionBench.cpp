@@ -13,7 +13,7 @@
 
 #include "DbTool.h"
 #include "InspectionMachine.h"
-#include "app/AppFrame.h"
+#include "platform/AppFrame.h"
 #include "base/Strings.h"
 #include "detection/IgnoreList.h"
 #include "detection/SoftwareInfo.h"
@@ -94,7 +94,7 @@ void Detection(benchmark::State& state) {
   Setup s = Prepare(state.range(0) != 0);
   const platform::Platform& p = s.machine->Platform();
   detection::TUpdateDatabaseQueries queries(*s.db);
-  const app::TAppFrame frame(p);
+  const platform::TAppFrame frame(p);
   const detection::TIgnoreList ignore(p.files, L"/nonexistent/Main.ini");
   std::size_t rows = 0;
   for (auto _ : state) {

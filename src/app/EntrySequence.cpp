@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-#include "app/AppFrame.h"
+#include "platform/AppFrame.h"
 #include "app/Language.h"
 #include "app/ProcessEnd.h"
 #include "app/ProductLocations.h"
@@ -13,9 +13,11 @@
 #include "app/Statistics.h"
 #include "app/win32/ApplicationWindow.h"
 #include "app/win32/DpiAwareness.h"
-#include "base/LogHelper.h"
-#include "base/TextFile.h"
-#include "platform/win32/IniFile.h"
+#include "base/Paths.h"
+#include "settings/UserDataFolder.h"
+#include "settings/LogHelper.h"
+#include "settings/TextFile.h"
+#include "settings/win32/IniFile.h"
 #include "platform/win32/SystemPlatform.h"
 
 namespace nudgelet::app {

@@ -5,8 +5,9 @@
 #include <chrono>
 
 #include "app/ProductLocations.h"
-#include "base/LogHelper.h"
-#include "platform/win32/IniFile.h"
+#include "settings/UserDataFolder.h"
+#include "settings/LogHelper.h"
+#include "settings/win32/IniFile.h"
 
 namespace nudgelet::app {
 

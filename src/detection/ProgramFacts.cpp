@@ -1,7 +1,7 @@
 #include "detection/ProgramFacts.h"
 
 #include "base/Strings.h"
-#include "base/TextFile.h"
+#include "settings/TextFile.h"
 #include "detection/UninstallRegistry.h"
 #include "platform/ProcessModel.h"
 

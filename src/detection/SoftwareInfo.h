@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppFrame.h"
+#include "platform/AppFrame.h"
 #include "detection/SoftInfo.h"
 #include "platform/Crypto.h"
 #include "platform/Platform.h"
@@ -32,7 +32,7 @@ class TSoftwareInfo {
 
   const platform::Platform& p_;
   const platform::Crypto& crypto_;
-  app::TAppFrame frame_;
+  platform::TAppFrame frame_;
   std::wstring cachePath_;
   std::vector<TSoftInfo> records_;
   std::int32_t nextIndex_ = 0;

@@ -1,8 +1,9 @@
 #include "detection/UpdateMatching.h"
 
-#include "base/CustomIniFile.h"
+#include "base/Paths.h"
+#include "settings/CustomIniFile.h"
 #include "base/Strings.h"
-#include "base/TextFile.h"
+#include "settings/TextFile.h"
 #include "detection/InstallLocation.h"
 #include "detection/ProgramFacts.h"
 #include "detection/VersionRules.h"

@@ -28,7 +28,7 @@ struct MatchContext {
   const platform::Platform& platform;
   const UpdateQueries& database;
   const TIgnoreList& ignoreList;
-  const app::TAppFrame& frame;
+  const platform::TAppFrame& frame;
 };
 
 class TUpdateMatcher {

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
 
 namespace nudgelet::skin {
@@ -15,11 +16,7 @@ fs::path ToPath(const std::wstring& path) {
 #if defined(_WIN32)
   return fs::path(path);
 #else
-  std::wstring p = path;
-  for (auto& c : p) {
-    if (c == L'\\') c = L'/';
-  }
-  return fs::path(WideToUtf8(p));
+  return fs::path(WideToUtf8(ToForwardSlashes(path)));
 #endif
 }
 

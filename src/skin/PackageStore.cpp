@@ -3,23 +3,17 @@
 #include <algorithm>
 #include <chrono>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
 #include "base/TextEncoding.h"
-#include "base/TextFile.h"
+#include "settings/TextFile.h"
 
 namespace nudgelet::skin {
 namespace {
 
 std::size_t ExtensionStart(const std::wstring& path) {
-  const auto dot = path.find_last_of(L'.');
-  const auto sep = path.find_last_of(L"\\:");
-  if (dot == std::wstring::npos || (sep != std::wstring::npos && dot < sep)) return std::wstring::npos;
-  return dot;
-}
-
-std::wstring Replace(std::wstring text, wchar_t from, wchar_t to) {
-  std::replace(text.begin(), text.end(), from, to);
-  return text;
+  const std::size_t length = ExtractFileExt(path).size();
+  return length == 0 ? std::wstring::npos : path.size() - length;
 }
 
 // A relative name must stay inside the skin folder on disk.
@@ -46,7 +40,7 @@ std::uint64_t TickCount() {
 
 }  // namespace
 
-std::wstring NormalizeSeparators(const std::wstring& path) { return Replace(path, L'/', L'\\'); }
+std::wstring NormalizeSeparators(const std::wstring& path) { return ToBackslashes(path); }
 
 std::wstring WithoutExtension(const std::wstring& path) {
   const auto dot = ExtensionStart(path);
@@ -217,7 +211,7 @@ PackageStore::Resolved PackageStore::Resolve(const std::wstring& name) const {
   Resolved r;
   std::wstring relative;
   if (!skinName_.empty() && (name.empty() || name.front() != L':')) {
-    r.resource = L":/" + skinName_ + L"/" + Replace(name, L'\\', L'/');
+    r.resource = L":/" + skinName_ + L"/" + ToForwardSlashes(name);
     relative = skinName_ + L"\\" + NormalizeSeparators(name);
   } else {
     r.resource = name;

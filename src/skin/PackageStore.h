@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "base/IniSections.h"
+#include "settings/IniSections.h"
 #include "skin/ColorTable.h"
 #include "skin/LooseFiles.h"
 #include "skin/ResourceSource.h"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
 #include "base/TextEncoding.h"
 #include "skin/PngImage.h"
@@ -18,10 +19,8 @@ std::wstring Key(std::wstring_view extension) {
 }  // namespace
 
 std::wstring PictureExtension(std::wstring_view path) {
-  const auto name = path.find_last_of(L"\\/");
-  const auto dot = path.rfind(L'.');
-  if (dot == std::wstring_view::npos || (name != std::wstring_view::npos && dot < name)) return {};
-  return std::wstring(path.substr(dot + 1));
+  const std::wstring extension = ExtractFileExt(std::wstring(path));
+  return extension.empty() ? extension : extension.substr(1);
 }
 
 std::unique_ptr<TRdGraphic> LoadPngPicture(const std::vector<std::uint8_t>& bytes) {

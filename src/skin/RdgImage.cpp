@@ -3,26 +3,16 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "base/IniSections.h"
+#include "base/Numbers.h"
+#include "settings/IniSections.h"
 #include "base/Strings.h"
 
 namespace nudgelet::skin {
 namespace {
 
 std::optional<int> ParseInt(std::wstring_view text) {
-  text = TrimView(text);
-  bool negative = false;
-  if (!text.empty() && (text.front() == L'-' || text.front() == L'+')) {
-    negative = text.front() == L'-';
-    text.remove_prefix(1);
-  }
-  if (text.empty() || text.size() > 9) return std::nullopt;
-  int v = 0;
-  for (wchar_t c : text) {
-    if (c < L'0' || c > L'9') return std::nullopt;
-    v = v * 10 + (c - L'0');
-  }
-  return negative ? -v : v;
+  const auto v = ParseDecimal(TrimView(text), INT32_MIN, INT32_MAX);
+  return v ? std::optional<int>(static_cast<int>(*v)) : std::nullopt;
 }
 
 Rect RectOf(const std::vector<int>& n) { return {n[0], n[1], n[2], n[3]}; }

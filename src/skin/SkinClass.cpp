@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "base/IniSections.h"
+#include "settings/IniSections.h"
 #include "base/Strings.h"
 #include "skin/Font.h"
 #include "skin/PackageStore.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/IniSections.h"
+#include "settings/IniSections.h"
 #include "base/Strings.h"
 
 namespace nudgelet::skin {

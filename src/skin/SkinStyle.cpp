@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
-#include "base/TextFile.h"
+#include "settings/TextFile.h"
 
 namespace nudgelet::skin {
 

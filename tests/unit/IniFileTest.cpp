@@ -1,9 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "base/ExtIniFile.h"
-#include "base/SafeIniFile.h"
-#include "base/TextFile.h"
+#include "settings/ExtIniFile.h"
+#include "settings/SafeIniFile.h"
+#include "settings/TextFile.h"
 #include "support/FakePlatform.h"
 
 namespace nudgelet {

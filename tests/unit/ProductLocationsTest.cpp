@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/AppFrame.h"
+#include "platform/AppFrame.h"
 #include "app/ProductLocations.h"
+#include "platform/SpecialFolderLookup.h"
 #include "platform/SpecialFolders.h"
+#include "settings/UserDataFolder.h"
 #include "support/FakePlatform.h"
 
 namespace nudgelet::app {
@@ -139,12 +141,6 @@ INSTANTIATE_TEST_SUITE_P(
         MacroCase{L"%LOCALAPPDATA%\\x", L"C:\\Users\\tester\\AppData\\Local\\x", L""},
         MacroCase{L"%COMMON_PROGRAMS%\\x", L"C:\\Program Files (x86)\\Common Files\\x", L""}),
     [](const auto& info) { return std::to_string(info.index); });
-
-TEST(ReplaceAllIgnoreCase, KeepsTheRestOfTheText) {
-  EXPECT_EQ(ReplaceAllIgnoreCase(L"aXbxc", L"x", L"--"), L"a--b--c");
-  EXPECT_EQ(ReplaceAllIgnoreCase(L"abc", L"", L"-"), L"abc");
-  EXPECT_EQ(ReplaceAllIgnoreCase(L"%a%%A%", L"%a%", L"%a%"), L"%a%%a%");
-}
 
 }  // namespace
 }  // namespace nudgelet::app

@@ -12,11 +12,13 @@
 
 #include "app/ProductLocations.h"
 #include "app/win32/TaskbarButton.h"
-#include "base/LogHelper.h"
-#include "base/SafeIniFile.h"
-#include "base/TextFile.h"
+#include "base/Paths.h"
+#include "settings/UserDataFolder.h"
+#include "settings/LogHelper.h"
+#include "settings/SafeIniFile.h"
+#include "settings/TextFile.h"
 #include "platform/win32/Handles.h"
-#include "platform/win32/IniFile.h"
+#include "settings/win32/IniFile.h"
 #include "platform/win32/SystemPlatform.h"
 
 namespace nudgelet {
@@ -183,7 +185,7 @@ TEST(ProductRegistry, InstallFolderAndVersionComeFromTheThirtyTwoBitEntry) {
 class NudgeletRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    logFolder = app::GetUserDataFolder(P()) + L"Log";
+    logFolder = GetUserDataFolder(P()) + L"Log";
     DeleteTree(logFolder);
   }
 
@@ -219,10 +221,10 @@ TEST_F(NudgeletRun, ASecondInstanceEndsAtOnceAndWritesNothing) {
 }
 
 TEST_F(NudgeletRun, AReadOnlyMainIniIsReadButNeitherWrittenNorChanged) {
-  const std::wstring ini = app::GetMainIniPath(P());
+  const std::wstring ini = GetMainIniPath(P());
   const auto before = P().files.Exists(ini) ? P().files.ReadFile(ini, 1 << 20).bytes : std::vector<std::uint8_t>{};
   const DWORD beforeAttributes = ::GetFileAttributesW(ini.c_str());
-  P().files.CreateFolders(app::GetUserDataFolder(P()));
+  P().files.CreateFolders(GetUserDataFolder(P()));
   ASSERT_EQ(P().files.WriteFileAtomically(ini, EncodeUtf16LeLines({L"[Main]", L"Language=English"})), 0u);
   const std::vector<std::uint8_t> written = P().files.ReadFile(ini, 1 << 20).bytes;
   for (const DWORD attribute : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM, FILE_ATTRIBUTE_READONLY}) {
@@ -256,7 +258,7 @@ class DebugLines final : public platform::SystemFacts {
   platform::OsVersion Version() const override { return {}; }
   bool Is64BitWindows() const override { return false; }
   platform::Size PrimaryScreenSize() const override { return {}; }
-  platform::Rect WorkArea() const override { return {}; }
+  Rect WorkArea() const override { return {}; }
   int ScreenDpi() const override { return 96; }
   bool IsCompositionEnabled() const override { return false; }
   std::wstring UserName() const override { return {}; }

@@ -5,13 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "app/Statistics.h"
-#include "base/TextFile.h"
+#include "base/Paths.h"
+#include "settings/TextFile.h"
 #include "platform/win32/SystemPlatform.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TempFolder.h"
 #include "usagecounter/UsageCounter.h"
 #include "usagestats/CacheRules.h"
-#include "usagestats/Json.h"
+#include "base/Json.h"
 
 namespace nudgelet {
 namespace {
@@ -25,7 +26,7 @@ std::wstring ProgramFolder() { return ExtractFilePath(SystemPlatform().folders.E
 std::vector<std::wstring> CachedEvents(const std::wstring& cacheFile) {
   std::vector<std::wstring> events;
   for (const auto& line : usagestats::EventLines(testing::ReadFileBytes(cacheFile))) {
-    events.push_back(usagestats::ParseJsonObject(line)->strings["event"]);
+    events.push_back(ParseJsonObject(line)->strings["event"]);
   }
   return events;
 }

@@ -7,7 +7,8 @@
 #include "support/ChildProcess.h"
 
 #include "DbTool.h"
-#include "base/TextFile.h"
+#include "base/Paths.h"
+#include "settings/TextFile.h"
 #include "detection/UpdateDatabase.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemPlatform.h"

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <optional>
 
+#include "base/Numbers.h"
 #include "base/Strings.h"
 #include "skin/LooseFiles.h"
 #include "skin/PackageStore.h"
@@ -160,12 +161,9 @@ int Check(const std::wstring& folder, std::ostream& out, std::ostream& err) {
 
 // A side of the drawing: 1 to 8192 pixels.
 std::optional<int> ParseSide(const std::wstring& text) {
-  if (text.empty() || text.size() > 5 || text.find_first_not_of(L"0123456789") != std::wstring::npos) {
-    return std::nullopt;
-  }
-  const int value = std::stoi(text);
-  if (value <= 0 || value > 8192) return std::nullopt;
-  return value;
+  const auto value = ParseDigits(text, 10, 8192);
+  if (!value || *value == 0) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 // The descriptor as one argument: lines joined by newlines, or by "\n"

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/Paths.h"
 #include "platform/win32/Handles.h"
 
 namespace nudgelet::platform::win32 {
@@ -21,7 +22,7 @@ bool Win32FileSystem::SetAttributes(const std::wstring& path, std::uint32_t attr
 
 bool Win32FileSystem::CreateFolders(const std::wstring& path) const {
   std::wstring folder = path;
-  while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+  while (folder.size() > 3 && IsPathSeparator(folder.back())) folder.pop_back();
   if (folder.empty() || DirectoryExists(folder)) return !folder.empty();
   const auto slash = folder.find_last_of(L"\\/");
   if (slash != std::wstring::npos && slash > 0) {

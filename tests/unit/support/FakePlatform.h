@@ -78,7 +78,7 @@ class FakeSystemFacts final : public platform::SystemFacts {
   platform::OsVersion Version() const override { return version; }
   bool Is64BitWindows() const override { return is64BitWindows; }
   platform::Size PrimaryScreenSize() const override { return screen; }
-  platform::Rect WorkArea() const override { return {0, 0, screen.width, screen.height - 40}; }
+  Rect WorkArea() const override { return {0, 0, screen.width, screen.height - 40}; }
   int ScreenDpi() const override { return dpi; }
   bool IsCompositionEnabled() const override { return false; }
   std::wstring UserName() const override { return userName; }

@@ -8,7 +8,8 @@
 #include <random>
 
 #ifdef _WIN32
-#include "base/TextFile.h"
+#include "base/Paths.h"
+#include "settings/TextFile.h"
 #include "platform/win32/SystemPlatform.h"
 #else
 #include "platform/posix/PosixDynamicLibraries.h"

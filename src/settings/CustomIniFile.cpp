@@ -1,7 +1,8 @@
-#include "base/CustomIniFile.h"
+#include "settings/CustomIniFile.h"
 
 #include <algorithm>
 
+#include "base/Numbers.h"
 #include "base/Strings.h"
 
 namespace nudgelet {
@@ -13,7 +14,7 @@ bool ParseIniInteger(const std::wstring& text, std::int32_t& value) {
     negative = t.front() == L'-';
     t.remove_prefix(1);
   }
-  int base = 10;
+  unsigned base = 10;
   if (!t.empty() && t.front() == L'$') {
     base = 16;
     t.remove_prefix(1);
@@ -21,18 +22,10 @@ bool ParseIniInteger(const std::wstring& text, std::int32_t& value) {
     base = 16;
     t.remove_prefix(2);
   }
-  if (t.empty()) return false;
-  std::int64_t v = 0;
-  for (wchar_t c : t) {
-    int d;
-    if (c >= L'0' && c <= L'9') d = c - L'0';
-    else if (base == 16 && c >= L'a' && c <= L'f') d = c - L'a' + 10;
-    else if (base == 16 && c >= L'A' && c <= L'F') d = c - L'A' + 10;
-    else return false;
-    v = v * base + d;
-    // Hexadecimal may name the full 32 bits ($FFFFFFFF is -1); decimal must fit.
-    if (v > (base == 16 ? 0xFFFFFFFFLL : 0x80000000LL)) return false;
-  }
+  // Hexadecimal may name the full 32 bits ($FFFFFFFF is -1); decimal must fit.
+  const auto digits = ParseDigits(t, base, base == 16 ? 0xFFFFFFFFull : 0x80000000ull);
+  if (!digits) return false;
+  std::int64_t v = static_cast<std::int64_t>(*digits);
   if (base == 16) v = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
   if (negative) v = -v;
   if (v < INT32_MIN || v > INT32_MAX) return false;

@@ -2,10 +2,9 @@
 
 #include <thread>
 
-#include "base/DateTime.h"
-#include "base/LogHelper.h"
-#include "base/LogLine.h"
-#include "base/TextFile.h"
+#include "settings/LogHelper.h"
+#include "settings/LogLine.h"
+#include "settings/TextFile.h"
 #include "support/FakePlatform.h"
 
 namespace nudgelet {
@@ -99,7 +98,7 @@ TEST_F(LogWriter, FlushDrainsEveryLineFromEveryThread) {
   for (auto& t : threads) t.join();
   ASSERT_TRUE(TLogHelper::Flush(std::chrono::seconds(5)));
   const auto bytes = f.files.Bytes(folder + L"\\2026-12-04.dbg");
-  const auto lines = DecodeTextFileLines(f.files, bytes).lines;
+  const auto lines = DecodeTextFileLines(bytes, [this](std::string_view b) { return f.files.DecodeSystemCodePage(b); }).lines;
   EXPECT_EQ(lines.size(), 1000u);
 }
 
@@ -111,23 +110,6 @@ TEST_F(LogWriter, StopHandsOverTheErrorCountAndWritesTheRest) {
   EXPECT_EQ(handed, 0u);
   EXPECT_FALSE(TLogHelper::IsRunning());
   EXPECT_FALSE(f.files.Bytes(folder + L"\\2026-12-04.dbg").empty());
-}
-
-TEST(DateTime, EncodeDecodeAndSettingsFormat) {
-  const auto epoch = EncodeDateTime({1899, 12, 30, 0, 0, 0, 0});
-  ASSERT_TRUE(epoch);
-  EXPECT_EQ(*epoch, 0.0);
-  EXPECT_EQ(*EncodeDateTime({2000, 1, 1, 12, 0, 0, 0}), 36526.5);
-  EXPECT_FALSE(EncodeDateTime({2023, 2, 29, 0, 0, 0, 0}));
-  EXPECT_TRUE(EncodeDateTime({2024, 2, 29, 23, 59, 59, 999}));
-  const DateTimeParts p = DecodeDateTime(*EncodeDateTime({2026, 12, 4, 14, 3, 7, 123}));
-  EXPECT_EQ(FormatIsoDate(p), L"2026-12-04");
-  EXPECT_EQ(FormatTimeOfDay(p), L"14:03:07:123");
-  EXPECT_EQ(FormatSettingsDateTime(*ParseSettingsDateTime(L"02/29/2024 23:59:59:999")), L"02/29/2024 23:59:59:999");
-  EXPECT_EQ(FormatSettingsDateTime(*ParseSettingsDateTime(L"12/04/2026")), L"12/04/2026 00:00:00:000");
-  EXPECT_FALSE(ParseSettingsDateTime(L"2026-12-04"));
-  EXPECT_FALSE(ParseSettingsDateTime(L"12/04/2026 25:00"));
-  EXPECT_FALSE(ParseSettingsDateTime(L""));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "base/LogLine.h"
+#include "settings/LogLine.h"
 
 namespace nudgelet {
 

@@ -1,9 +1,10 @@
-#include "platform/win32/IniFile.h"
+#include "settings/win32/IniFile.h"
 
 #include <windows.h>
 
-#include "base/SafeIniFile.h"
-#include "base/TextFile.h"
+#include "base/Paths.h"
+#include "settings/SafeIniFile.h"
+#include "settings/TextFile.h"
 
 namespace nudgelet::platform::win32 {
 namespace {

@@ -1,6 +1,7 @@
-#include "base/SafeIniFile.h"
+#include "settings/SafeIniFile.h"
 
-#include "base/TextFile.h"
+#include "base/Paths.h"
+#include "settings/TextFile.h"
 
 namespace nudgelet {
 
@@ -43,7 +44,7 @@ void TSafeIniFile::Load() {
 }
 
 void TSafeIniFile::LoadFromBytes(const std::vector<std::uint8_t>& bytes) {
-  const TextFileLines read = DecodeTextFileLines(files_, bytes);
+  const TextFileLines read = DecodeTextFileLines(bytes, [this](std::string_view b) { return files_.DecodeSystemCodePage(b); });
   if (read.error != 0) return;
   ini_ = IniSections::Parse(read.lines);
   modified_ = true;

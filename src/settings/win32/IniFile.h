@@ -2,7 +2,7 @@
 // An ini file read and written through the system's profile functions: every
 // write goes to the file at once.
 
-#include "base/CustomIniFile.h"
+#include "settings/CustomIniFile.h"
 #include "platform/FileSystem.h"
 
 namespace nudgelet::platform::win32 {

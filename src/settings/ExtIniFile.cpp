@@ -1,6 +1,6 @@
-#include "base/ExtIniFile.h"
+#include "settings/ExtIniFile.h"
 
-#include "base/TextFile.h"
+#include "settings/TextFile.h"
 
 namespace nudgelet {
 

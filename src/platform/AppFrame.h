@@ -7,7 +7,7 @@
 
 #include "platform/Platform.h"
 
-namespace nudgelet::app {
+namespace nudgelet::platform {
 
 class TAppFrame {
  public:
@@ -43,7 +43,4 @@ class TAppFrame {
 // The program's own folder, with trailing backslash, from the path of its executable.
 std::wstring ProgramFolderOf(const std::wstring& executablePath);
 
-// Replaces every occurrence of what, ignoring letter case.
-std::wstring ReplaceAllIgnoreCase(const std::wstring& text, const std::wstring& what, const std::wstring& with);
-
-}  // namespace nudgelet::app
+}  // namespace nudgelet::platform

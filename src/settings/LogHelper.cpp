@@ -1,4 +1,4 @@
-#include "base/LogHelper.h"
+#include "settings/LogHelper.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -8,10 +8,11 @@
 #include <mutex>
 #include <thread>
 
-#include "base/LogLine.h"
-#include "base/SafeIniFile.h"
+#include "base/Paths.h"
+#include "settings/LogLine.h"
+#include "settings/SafeIniFile.h"
 #include "base/Strings.h"
-#include "base/TextFile.h"
+#include "settings/TextFile.h"
 
 namespace nudgelet {
 namespace {

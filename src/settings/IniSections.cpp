@@ -1,4 +1,4 @@
-#include "base/IniSections.h"
+#include "settings/IniSections.h"
 
 namespace nudgelet {
 

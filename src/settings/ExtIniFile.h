@@ -2,8 +2,8 @@
 // A fast, read-only ini reader for files other programs own (language files, the
 // product's caches). Writes change only the memory copy; the file is never written.
 
-#include "base/CustomIniFile.h"
-#include "base/IniSections.h"
+#include "settings/CustomIniFile.h"
+#include "settings/IniSections.h"
 #include "platform/FileSystem.h"
 
 namespace nudgelet {

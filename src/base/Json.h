@@ -1,5 +1,6 @@
 #pragma once
-// JSON as the statistics cache and the statistics server see it: UTF-8 text.
+// JSON as the program writes and reads it: UTF-8 text. Statistics, the
+// detection report and the tools share it.
 // Lines of the cache may have been written by other versions of the library, so
 // the reader accepts any well-formed object and keeps only what it understands.
 
@@ -9,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace nudgelet::usagestats {
+namespace nudgelet {
 
 // Appends text as a quoted JSON string. Control characters are escaped and
 // unpaired surrogates become U+FFFD, so the result is valid JSON for any input.
@@ -27,4 +28,4 @@ struct JsonObjectFields {
 // anything malformed, including a cut-off object, answers nullopt.
 std::optional<JsonObjectFields> ParseJsonObject(std::string_view text);
 
-}  // namespace nudgelet::usagestats
+}  // namespace nudgelet

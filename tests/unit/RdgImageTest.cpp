@@ -1,9 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "skin/Bitmap.h"
 #include "skin/FakeSkinFiles.h"
-#include "skin/NineSlice.h"
 #include "skin/RdgImage.h"
 #include "skin/RegistrySource.h"
 #include "skin/TestPictures.h"
@@ -13,107 +11,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using namespace nudgelet::skin::testing;
-
-// w × h, the left third red, the middle green, the right blue.
-Bitmap Strip(int w, int h) {
-  Bitmap b(w, h);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) b.At(x, y) = x < w / 3 ? kRed : x < 2 * w / 3 ? kGreen : kBlue;
-  }
-  return b;
-}
-
-TEST(Bitmap, PngRoundTripPremultipliesAndRefusesWhatIsNoPng) {
-  Bitmap b(3, 2);
-  b.At(0, 0) = kRed;
-  b.At(1, 0) = Premultiply(0x80FF8000);
-  b.At(2, 1) = kBlue;
-  const auto png = EncodePng(b);
-  const auto back = DecodePng(png);
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->Pixels(), b.Pixels());
-  EXPECT_EQ(Premultiply(0x80FF8000), 0x80804000u);
-
-  EXPECT_FALSE(DecodePng({}));
-  EXPECT_FALSE(DecodePng({'n', 'o', 't'}));
-  EXPECT_FALSE(DecodePng(std::vector<std::uint8_t>(png.begin(), png.begin() + static_cast<long>(png.size()) / 2)));
-  EXPECT_TRUE(Bitmap(-3, 10).Empty());
-  EXPECT_TRUE(Bitmap(100000, 100000).Empty()) << "too large for any skin";
-}
-
-TEST(Bitmap, BlendingIsSourceOverWithOpacity) {
-  EXPECT_EQ(BlendOver(kBlue, kRed, 255), kRed);
-  EXPECT_EQ(BlendOver(kBlue, kRed, 0), kBlue);
-  EXPECT_EQ(BlendOver(kBlue, 0, 255), kBlue);
-  EXPECT_EQ(BlendOver(0, kRed, 128), 0x80800000u);
-  EXPECT_EQ(BlendOver(kBlue, 0x80800000, 255), 0xFF80007Fu);
-}
-
-TEST(NineSlice, PiecesKeepCornersAndStretchTheRest) {
-  TDesignRect m;
-  m.SetMargins(6, 6, TDesignRect::kSameAsOpposite, TDesignRect::kSameAsOpposite);
-  EXPECT_EQ(m.right, 6);
-  EXPECT_EQ(m.bottom, 6);
-  m.SetMargins(TDesignRect::kUnchanged, 0, 0, 2);
-  EXPECT_EQ(m.left, 6);
-  EXPECT_EQ(m.bottom, 2);
-  m.SetMargins(6, 6, 6, 6);
-
-  const auto pieces = SlicePieces(20, 20, 130, 32, m);
-  ASSERT_EQ(pieces.size(), 9u);
-  EXPECT_EQ(pieces[0].to, (Rect{0, 0, 6, 6}));
-  EXPECT_EQ(pieces[2].from, (Rect{14, 0, 20, 6}));
-  EXPECT_EQ(pieces[2].to, (Rect{124, 0, 130, 6}));
-  EXPECT_EQ(pieces[7].to, (Rect{124, 26, 130, 32}));
-  EXPECT_EQ(pieces[8].from, (Rect{6, 6, 14, 14}));
-  EXPECT_EQ(pieces[8].to, (Rect{6, 6, 124, 26}));
-
-  // At (almost) its own size the picture is simply drawn.
-  const auto plain = SlicePieces(20, 20, 21, 20, m);
-  ASSERT_EQ(plain.size(), 1u);
-  EXPECT_EQ(plain[0].to, (Rect{0, 0, 21, 20}));
-  // Only the height matches: the left and right margins stay.
-  EXPECT_EQ(SlicePieces(20, 20, 100, 20, m).size(), 3u);
-
-  m.mode = StretchMode::Frame;
-  EXPECT_EQ(SlicePieces(20, 20, 130, 32, m).size(), 8u) << "a frame leaves the centre";
-  m.mode = StretchMode::Fill;
-  const auto filled = SlicePieces(20, 20, 130, 32, m);
-  EXPECT_TRUE(filled[1].tiled);
-  EXPECT_FALSE(filled[0].tiled) << "corners are never tiled";
-  m.SetMargins(3, 3, 3, 3);
-  EXPECT_FALSE(SlicePieces(20, 20, 130, 32, m)[1].tiled) << "3-pixel edges stretch";
-  EXPECT_EQ(SlicePieces(20, 20, 130, 32, TDesignRect{StretchMode::Fill, 0, 0, 0, 0}).size(), 1u);
-}
-
-TEST(NineSlice, DrawsCornersUnscaledAndTilesFill) {
-  const Bitmap src = Framed();
-  Bitmap dst(130, 32);
-  DrawNineSlice(dst, {0, 0, 130, 32}, src, {0, 0, 20, 20}, TDesignRect{StretchMode::Stretch, 6, 6, 6, 6}, 255);
-  EXPECT_EQ(dst.At(0, 0), kRed);
-  EXPECT_EQ(dst.At(5, 5), kRed);
-  EXPECT_EQ(dst.At(124, 26), kRed);
-  EXPECT_EQ(dst.At(129, 31), kRed);
-  EXPECT_EQ(dst.At(64, 0), kGreen);
-  EXPECT_EQ(dst.At(0, 16), kGreen);
-  EXPECT_EQ(dst.At(64, 16), kWhite);
-
-  Bitmap tiled(40, 10);
-  DrawTiled(tiled, {0, 0, 40, 10}, Strip(9, 10), {0, 0, 9, 10}, 255);
-  EXPECT_EQ(tiled.At(0, 0), kRed);
-  EXPECT_EQ(tiled.At(9, 0), kRed) << "the second tile starts where the first ends";
-  EXPECT_EQ(tiled.At(39, 9), kGreen) << "the last tile is cut";
-
-  // Tiles that cannot reach the bitmap cost nothing, however many there would be.
-  Bitmap small(8, 8);
-  DrawTiled(small, {-1000000000, -1000000000, 1000000000, 1000000000}, Strip(4, 4), {0, 0, 4, 4}, 255);
-  EXPECT_EQ(small.At(0, 0), kRed);
-  EXPECT_EQ(small.At(7, 7), kBlue) << "tiles stay aligned to the rectangle's corner";
-
-  Bitmap untouched(10, 10);
-  DrawNineSlice(untouched, {0, 0, 10, 10}, src, {0, 0, 20, 20}, TDesignRect{}, 0);
-  EXPECT_EQ(untouched.At(5, 5), 0u);
-}
 
 class DescriptorTest : public ::testing::Test {
  protected:

@@ -1,13 +1,13 @@
-#include "app/AppFrame.h"
+#include "platform/AppFrame.h"
 
 #include <functional>
 
-#include "app/ProductLocations.h"
+#include "platform/SpecialFolderLookup.h"
+#include "base/Paths.h"
 #include "base/Strings.h"
-#include "base/TextFile.h"
 #include "platform/ProcessModel.h"
 
-namespace nudgelet::app {
+namespace nudgelet::platform {
 
 using namespace platform;
 
@@ -99,22 +99,6 @@ const std::vector<Macro>& Macros() {
 
 std::wstring ProgramFolderOf(const std::wstring& executablePath) { return ExtractFilePath(executablePath); }
 
-std::wstring ReplaceAllIgnoreCase(const std::wstring& text, const std::wstring& what, const std::wstring& with) {
-  if (what.empty()) return text;
-  const std::wstring upperText = ToUpper(text);
-  const std::wstring upperWhat = ToUpper(what);
-  std::wstring out;
-  std::size_t from = 0;
-  for (std::size_t pos = upperText.find(upperWhat); pos != std::wstring::npos;
-       pos = upperText.find(upperWhat, from)) {
-    out.append(text, from, pos - from);
-    out += with;
-    from = pos + what.size();
-  }
-  out.append(text, from, std::wstring::npos);
-  return out;
-}
-
 TAppFrame::TAppFrame(const Platform& p)
     : p_(p),
       appData_(ExcludeTrailingBackslash(GetSpecialFolder(p, csidl::kAppData))),
@@ -157,4 +141,4 @@ void TAppFrame::ExpandPathMacros(std::wstring& path, std::wstring& allUsers) con
   }
 }
 
-}  // namespace nudgelet::app
+}  // namespace nudgelet::platform

@@ -1,10 +1,12 @@
-// The rules of the usage-statistics cache file: which lines count, trimming,
-// what a post removes, and the cache's names.
+// The rules of the usage-statistics library: event lines, the post body, the
+// cache file (which lines count, trimming, what a post removes) and its names.
 #include <gtest/gtest.h>
 
+#include "base/Json.h"
 #include "base/Strings.h"
 #include "usagestats/CachePath.h"
 #include "usagestats/CacheRules.h"
+#include "usagestats/PostBody.h"
 #include "usagestats/StatEvent.h"
 
 namespace nudgelet::usagestats {
@@ -90,6 +92,58 @@ TEST(UsageStatsCachePath, LockNameFollowsTheFileNotItsSpelling) {
   EXPECT_NE(name, CacheLockName(L"C:\\Users\\Bob\\cache.jsonl"));
   // Named-object names may hold no backslash after the namespace prefix.
   EXPECT_EQ(name.rfind(L'\\'), std::wstring(L"Local\\").size() - 1);
+}
+
+TEST(UsageStatsEvent, LineCarriesEveryFieldAndEndsTheLine) {
+  StatEvent e;
+  e.id = L"00ff";
+  e.time = {2024, 5, 1, 2, 3, 4, 56};
+  e.product = L"ph1";
+  e.version = L"1.2.\"0\"";
+  e.event = L"b501";
+  e.number = 7;
+  e.a = -1;
+  e.b = INT32_MAX;
+  e.c = INT32_MIN;
+  const std::string line = FormatEventLine(e);
+  ASSERT_EQ(line.back(), '\n');
+  EXPECT_EQ(line.find('\n'), line.size() - 1);  // one line, whatever the texts hold
+  auto fields = ParseJsonObject(line);
+  ASSERT_TRUE(fields);
+  EXPECT_EQ(fields->strings.at("id"), L"00ff");
+  EXPECT_EQ(fields->strings.at("time"), L"2024-05-01T02:03:04.056Z");
+  EXPECT_EQ(fields->strings.at("product"), L"ph1");
+  EXPECT_EQ(fields->strings.at("version"), L"1.2.\"0\"");
+  EXPECT_EQ(fields->strings.at("event"), L"b501");
+  EXPECT_EQ(fields->integers.at("number"), 7);
+  EXPECT_EQ(fields->integers.at("a"), -1);
+  EXPECT_EQ(fields->integers.at("b"), INT32_MAX);
+  EXPECT_EQ(fields->integers.at("c"), INT32_MIN);
+
+  e.event = L"multi\nline\r\nevent";
+  const std::string escaped = FormatEventLine(e);
+  EXPECT_EQ(escaped.find('\n'), escaped.size() - 1);
+  EXPECT_EQ(ReadEventLine(escaped.substr(0, escaped.size() - 1))->event, e.event);
+}
+
+TEST(UsageStatsEvent, OnlyCompleteEventsAreRead) {
+  EXPECT_TRUE(ReadEventLine(R"({"product":"ph1","event":"a501"})"));
+  EXPECT_TRUE(ReadEventLine(R"({"product":"ph1","event":"a501","later":{"x":[1.5]}})"));
+  EXPECT_FALSE(ReadEventLine(R"({"product":"ph1"})"));
+  EXPECT_FALSE(ReadEventLine(R"({"product":"","event":"a501"})"));
+  EXPECT_FALSE(ReadEventLine(R"({"product":1,"event":"a501"})"));
+  EXPECT_FALSE(ReadEventLine(R"({"product":"ph1","event":"a5)"));
+}
+
+TEST(UsageStatsPostBody, WrapsTheCachedLinesUnchanged) {
+  const std::vector<std::string> lines = {R"({"product":"ph1","event":"b501"})",
+                                          R"({"product":"ph1","event":"a501"})"};
+  const std::string body = BuildPostBody({L"ph1", L"1.0", L"Cor\"vane"}, {2024, 12, 31, 23, 59, 59, 999}, lines);
+  EXPECT_EQ(body,
+            R"({"client":{"product":"ph1","version":"1.0","company":"Cor\"vane"},"sent":"2024-12-31T23:59:59.999Z",)"
+            R"("events":[{"product":"ph1","event":"b501"},{"product":"ph1","event":"a501"}]})");
+  EXPECT_TRUE(ParseJsonObject(body));
+  EXPECT_TRUE(ParseJsonObject(BuildPostBody({}, {}, {})));
 }
 
 }  // namespace

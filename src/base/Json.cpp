@@ -1,10 +1,11 @@
-#include "usagestats/Json.h"
+#include "base/Json.h"
 
 #include <limits>
 
+#include "base/Numbers.h"
 #include "base/Strings.h"
 
-namespace nudgelet::usagestats {
+namespace nudgelet {
 namespace {
 
 constexpr char kHex[] = "0123456789abcdef";
@@ -141,34 +142,15 @@ class Reader {
     return true;
   }
 
-  static std::optional<std::int64_t> ToInteger(std::string_view digits) {
-    const bool negative = !digits.empty() && digits.front() == '-';
-    if (negative) digits.remove_prefix(1);
-    // Accumulate as a negative number: its range is one larger.
-    std::int64_t value = 0;
-    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
-    for (char d : digits) {
-      const int digit = d - '0';
-      if (value < (kMin + digit) / 10) return std::nullopt;
-      value = value * 10 - digit;
-    }
-    if (!negative) {
-      if (value == kMin) return std::nullopt;
-      value = -value;
-    }
-    return value;
-  }
+  static std::optional<std::int64_t> ToInteger(std::string_view digits) { return ParseDecimal(digits); }
 
   std::optional<unsigned> Hex4() {
     if (text_.size() - pos_ < 4) return std::nullopt;
     unsigned value = 0;
     for (int i = 0; i < 4; ++i) {
-      const char c = text_[pos_++];
-      value <<= 4;
-      if (c >= '0' && c <= '9') value |= static_cast<unsigned>(c - '0');
-      else if (c >= 'a' && c <= 'f') value |= static_cast<unsigned>(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F') value |= static_cast<unsigned>(c - 'A' + 10);
-      else return std::nullopt;
+      const int d = HexDigitValue(static_cast<unsigned char>(text_[pos_++]));
+      if (d < 0) return std::nullopt;
+      value = (value << 4) | static_cast<unsigned>(d);
     }
     return value;
   }
@@ -262,4 +244,4 @@ std::optional<JsonObjectFields> ParseJsonObject(std::string_view text) {
   return Reader(text).TopLevelObject();
 }
 
-}  // namespace nudgelet::usagestats
+}  // namespace nudgelet

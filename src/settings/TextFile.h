@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/TextEncoding.h"
 #include "platform/FileSystem.h"
 
 namespace nudgelet {
@@ -25,17 +26,11 @@ struct TextFileLines {
 // as do files over kMaxTextFileBytes (kFileTooLarge).
 TextFileLines ReadTextFileLines(const platform::FileSystem& files, const std::wstring& path);
 
-// The same rules over bytes already read.
-TextFileLines DecodeTextFileLines(const platform::FileSystem& files, const std::vector<std::uint8_t>& bytes);
+// The same rules over bytes already read; text without a byte-order mark that
+// is not valid UTF-8 goes to codePage.
+TextFileLines DecodeTextFileLines(const std::vector<std::uint8_t>& bytes, const NoBomDecoder& codePage);
 
 // UTF-16LE with byte-order mark, every line ended by CR LF: how the program writes text files.
 std::vector<std::uint8_t> EncodeUtf16LeLines(const std::vector<std::wstring>& lines);
-
-// The folder part of a Windows path, up to and including the last "\" or ":"; empty when none.
-std::wstring ExtractFilePath(const std::wstring& path);
-// The name after the folder part.
-std::wstring ExtractFileName(const std::wstring& path);
-std::wstring IncludeTrailingBackslash(const std::wstring& path);
-std::wstring ExcludeTrailingBackslash(const std::wstring& path);
 
 }  // namespace nudgelet
