@@ -60,7 +60,7 @@ int RunMessageLoop() {
 int RunEntrySequence(int argc, wchar_t** argv) {
   const platform::Platform& p = platform::win32::SystemPlatform();
   const LaunchMode mode = ClassifyLaunch(argc, argv);
-  const std::wstring programFolder = ProgramFolderOf(p.folders.ExecutablePath());
+  const std::wstring programFolder = platform::ProgramFolderOf(p.folders.ExecutablePath());
 
   // Components come up first, in a fixed order. Crash reporting registers its
   // handler before everything else once it exists.

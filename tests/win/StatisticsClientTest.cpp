@@ -9,7 +9,7 @@
 #include "settings/TextFile.h"
 #include "platform/win32/SystemPlatform.h"
 #include "support/LoopbackHttpServer.h"
-#include "support/TempFolder.h"
+#include "support/ScratchFolder.h"
 #include "usagecounter/UsageCounter.h"
 #include "usagestats/CacheRules.h"
 #include "base/Json.h"
@@ -19,7 +19,7 @@ namespace {
 
 using platform::win32::SystemPlatform;
 using testing::LoopbackHttpServer;
-using testing::TempFolder;
+using testing::ScratchFolder;
 
 std::wstring ProgramFolder() { return ExtractFilePath(SystemPlatform().folders.ExecutablePath()); }
 
@@ -42,7 +42,7 @@ TEST(StatisticsClient, RecordsTheTipEventsInOrderAndTheyReachTheServer) {
   ASSERT_NE(module, nullptr);
   auto setCachePath = reinterpret_cast<UC_SetCachePathFn>(reinterpret_cast<void*>(::GetProcAddress(module, "SetCachePath")));
   auto post = reinterpret_cast<UC_PostLocalCacheFn>(reinterpret_cast<void*>(::GetProcAddress(module, "PostLocalCache")));
-  TempFolder folder(L"stats-client");
+  ScratchFolder folder(L"stats-client");
   ASSERT_EQ(setCachePath(folder.Path().c_str()), UC_OK);
   LoopbackHttpServer server(LoopbackHttpServer::Reply::Ok);
   ASSERT_TRUE(server.Listening());
@@ -67,8 +67,8 @@ TEST(StatisticsClient, RecordsTheTipEventsInOrderAndTheyReachTheServer) {
 
 TEST(StatisticsClient, WithoutTheLibraryEveryEventAnswersMinusOne) {
   app::TStatistics stats;
-  TempFolder empty(L"stats-nolib");
-  EXPECT_FALSE(stats.LoadStatistics(SystemPlatform().libraries, empty.Path() + L"\\", L"UsageCounter.dll"));
+  ScratchFolder empty(L"stats-nolib");
+  EXPECT_FALSE(stats.LoadStatistics(SystemPlatform().libraries, empty.Path(), L"UsageCounter.dll"));
   stats.SetStatParam(app::kStatProduct, L"1", app::kStatCompany, app::kStatUrl);
   EXPECT_EQ(stats.DoStatistic(app::kStatProduct, L"b501", 7), -1);
 }

@@ -12,7 +12,7 @@
 #include "base/Strings.h"
 #include "platform/win32/Handles.h"
 #include "support/LoopbackHttpServer.h"
-#include "support/TempFolder.h"
+#include "support/ScratchFolder.h"
 #include "usagecounter/UsageCounter.h"
 #include "usagestats/CacheRules.h"
 #include "base/Json.h"
@@ -23,7 +23,7 @@ namespace {
 
 using testing::LoopbackHttpServer;
 using testing::ReadFileBytes;
-using testing::TempFolder;
+using testing::ScratchFolder;
 using testing::WriteFileBytes;
 
 struct Api {
@@ -116,7 +116,7 @@ class UsageCounterDll : public ::testing::Test {
   }
 
   const Api* api_ = nullptr;
-  TempFolder folder_{L"uc"};
+  ScratchFolder folder_{L"uc"};
 };
 
 using Codes = std::vector<std::wstring>;
@@ -315,13 +315,13 @@ TEST_F(UsageCounterDll, CacheOverItsCapDropsTheOldestEvents) {
 
 TEST_F(UsageCounterDll, CachePathSendsLaterEventsElsewhere) {
   ASSERT_EQ(api_->DoStatistic(L"ph1", L"first", 0, 0, 0, 0), UC_OK);
-  TempFolder other(L"uc-moved");
-  const std::wstring nested = other.Path() + L"/deeper/stat/";  // created on demand, slashes accepted
+  ScratchFolder other(L"uc-moved");
+  const std::wstring nested = other.Path() + L"deeper/stat/";  // created on demand, slashes accepted
   ASSERT_EQ(api_->SetCachePath(nested.c_str()), UC_OK);
   ASSERT_EQ(api_->DoStatistic(L"ph1", L"second", 0, 0, 0, 0), UC_OK);
 
   EXPECT_EQ(EventCodes(), Codes{L"first"});
-  const auto moved = usagestats::EventLines(ReadFileBytes(other.Path() + L"\\deeper\\stat\\cache.jsonl"));
+  const auto moved = usagestats::EventLines(ReadFileBytes(other.File(L"deeper\\stat\\cache.jsonl")));
   ASSERT_EQ(moved.size(), 1u);
   EXPECT_EQ(usagestats::ReadEventLine(moved[0])->event, L"second");
 }

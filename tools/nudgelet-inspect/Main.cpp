@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "platform/AppFrame.h"
-#include "app/ProductLocations.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "settings/UserDataFolder.h"
