@@ -24,9 +24,13 @@ namespace nudgelet::app {
 namespace {
 
 // One reminder at a time. The mutex is never released: it lives as long as the process.
+// Only a running reminder ends this one; a mutex that cannot be had for any
+// other reason (the name taken by another kind of object, access denied) must
+// not silence the reminder for good.
 bool TakeSingleInstanceMutex() {
-  const HANDLE mutex = ::CreateMutexW(nullptr, TRUE, L"NUDGELET");
-  return mutex != nullptr && ::GetLastError() != ERROR_ALREADY_EXISTS;
+  ::SetLastError(ERROR_SUCCESS);
+  ::CreateMutexW(nullptr, TRUE, L"NUDGELET");
+  return ::GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
 // The language object lives as long as the process.
@@ -34,7 +38,9 @@ void LoadLanguageObject(const platform::Platform& p, const std::wstring& program
   static TLanguage language(p.files, L"NDG", programFolder + L"Language");
   const std::wstring mainIni = GetMainIniPath(p);
   std::wstring name = L"English";
-  if (p.files.FileExists(mainIni)) name = GetLanguageName(platform::win32::TIniFile(p.files, mainIni));
+  if (p.files.FileExists(mainIni)) {
+    name = GetLanguageName(platform::win32::TIniFile(p.files, mainIni, platform::win32::TIniFile::AsItIs{}));
+  }
   language.LoadLanguage(name);
   SetLanguage(&language);
   language.LoadPublicStrings();
@@ -58,7 +64,7 @@ int RunEntrySequence(int argc, wchar_t** argv) {
 
   // Components come up first, in a fixed order. Crash reporting registers its
   // handler before everything else once it exists.
-  TLogHelper::Initialize(p.files, p.system, ExtractFileName(p.folders.ExecutablePath()));
+  TLogHelper::Initialize(p.files, p.system, ExtractFileName(p.folders.ExecutablePath()), programFolder);
   LoadLanguageObject(p, programFolder);
   ::CoInitialize(nullptr);  // shell links and the taskbar list need COM on this thread
   win32::ApplyDpiDecision(p);

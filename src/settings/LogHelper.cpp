@@ -70,6 +70,7 @@ struct LogState {
   const platform::FileSystem* files = nullptr;
   const platform::SystemFacts* system = nullptr;
   std::wstring exeName;
+  std::wstring programFolder;
   std::unique_ptr<TLogWriter> writer;
   std::atomic<std::uint32_t> errorCount{0};
 };
@@ -145,18 +146,24 @@ void TLogWriter::WriteBatch(const std::map<int, std::wstring>& batch) {
 }  // namespace
 
 void TLogHelper::Initialize(const platform::FileSystem& files, const platform::SystemFacts& system,
-                            std::wstring exeName) {
+                            std::wstring exeName, std::wstring programFolder) {
   LogState& state = State();
   state.files = &files;
   state.system = &system;
   state.exeName = std::move(exeName);
+  state.programFolder = std::move(programFolder);
 }
 
 void TLogHelper::Start(const std::wstring& folder) {
   LogState& state = State();
   if (state.writer || !state.files) return;
   state.errorCount = 0;
-  state.writer = std::make_unique<TLogWriter>(*state.files, *state.system, folder);
+  // An empty folder would name the root of the current drive: beside the program instead.
+  std::wstring where = folder;
+  if (where.empty()) {
+    where = (state.programFolder.empty() ? std::wstring() : IncludeTrailingBackslash(state.programFolder)) + L"Log";
+  }
+  state.writer = std::make_unique<TLogWriter>(*state.files, *state.system, where);
   state.writer->startRequest = true;
   state.writer->Wake();
   // Callers may log as soon as this returns, and must find logging off when the
@@ -171,6 +178,8 @@ void TLogHelper::Log(const std::wstring& code, const std::wstring& message, cons
   if (debugOutput) state.system->DebugOutput(L"[Patchwell Hub][" + code + L"] - " + message);
   TLogWriter* writer = state.writer.get();
   if (!writer || !writer->startRequest || !writer->running) return;
+  // Mapped here, not when writing: lines of one pass then reach the dbg file
+  // in the order they came, and a kind of two digits cannot spill into the line.
   if (kind < 0 || kind > 2) kind = 0;
   std::wstring item(1, static_cast<wchar_t>(L'0' + kind));
   item += FormatLogLine(state.system->LocalTime(), state.exeName, code, state.system->CurrentThreadId(), message,

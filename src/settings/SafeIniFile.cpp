@@ -45,7 +45,9 @@ void TSafeIniFile::Load() {
 
 void TSafeIniFile::LoadFromBytes(const std::vector<std::uint8_t>& bytes) {
   const TextFileLines read = DecodeTextFileLines(bytes, [this](std::string_view b) { return files_.DecodeSystemCodePage(b); });
-  if (read.error == 0) ini_ = IniSections::Parse(read.lines);
+  if (read.error != 0) return;
+  ini_ = IniSections::Parse(read.lines);
+  modified_ = true;
 }
 
 std::wstring TSafeIniFile::ReadString(const std::wstring& section, const std::wstring& key,
@@ -67,11 +69,14 @@ std::vector<std::wstring> TSafeIniFile::ReadSectionValues(const std::wstring& se
 }
 
 void TSafeIniFile::EraseSection(const std::wstring& section) {
+  // Every section of that name: erasing only the first would bring back the
+  // values of a repeated one.
   if (ini_.EraseSection(section)) modified_ = true;
 }
 
 void TSafeIniFile::DeleteKey(const std::wstring& section, const std::wstring& key) {
-  if (ini_.DeleteKey(section, key)) modified_ = true;
+  ini_.DeleteKey(section, key);
+  modified_ = true;
 }
 
 std::wstring TSafeIniFile::SavePath() const {

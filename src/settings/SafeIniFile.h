@@ -20,7 +20,8 @@ class TSafeIniFile final : public TCustomIniFile {
   bool LoadFailed() const { return loadFailed_; }
   std::uint32_t LastError() const { return lastError_; }
 
-  // Replaces the content with lines read from bytes (any text encoding).
+  // Replaces the content with lines read from bytes (any text encoding); the
+  // file then differs from its copy, so it is marked modified.
   void LoadFromBytes(const std::vector<std::uint8_t>& bytes);
 
   std::wstring ReadString(const std::wstring& section, const std::wstring& key,

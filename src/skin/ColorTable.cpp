@@ -85,12 +85,12 @@ Color ParseColorValue(std::wstring_view value, bool bgr) {
     return bgr ? (parts[2] | (parts[1] << 8) | (parts[0] << 16)) : (parts[0] | (parts[1] << 8) | (parts[2] << 16));
   }
 
+  // "#" names its own order, as on the web: red first, in either byte order.
+  if (value.front() == L'#') return SwapRedBlue(ParseHex(value.substr(1)).value_or(0));
   if (value.front() == L'$' || bgr) {
     if (auto v = ParseColorInteger(value)) return *v;
-    if (value.front() == L'#') value.remove_prefix(1);
     return ParseHex(value).value_or(0);
   }
-  if (value.front() == L'#') value.remove_prefix(1);
   return SwapRedBlue(ParseHex(value).value_or(0));
 }
 
@@ -176,7 +176,7 @@ void ColorTable::ReplaceWith(ColorTable& built) {
 
 void ColorTable::AddStandardNamesLocked() {
   for (const auto& standard : StandardColors()) {
-    ColorItem item{standard.name, -1, standard.value, standard.value};
+    ColorItem item{standard.name, -1, 0, standard.value};
     InsertLocked(ColorIdOf(standard.name), item);
     InsertLocked(standard.value, std::move(item));
   }
@@ -250,6 +250,8 @@ Color ColorTable::ColorToRGB(Color color) const {
     }
   }
   if (found) {
+    // A system colour's value, from a standard name or written in a skin
+    // ("$FF00000F"), is no colour to draw with until the system says which.
     if (IsSystemOrIdentifier(*found) && (*found & 0x00FFFFFF) < 256) return ColorToRGB(*found);
     return *found;
   }

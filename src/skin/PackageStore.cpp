@@ -121,7 +121,9 @@ void PackageStore::RegisterPackage(const std::wstring& rawPath, bool force) {
   std::unique_lock lock(stateMutex_);
   if (!source_.Load()) return;
   std::wstring path = NormalizeSeparators(rawPath);
-  std::wstring name = PackageNameOf(path);
+  // The skin's name is the top folder inside its package, and resource names
+  // are case-sensitive there: "Classic.rcc" holds :/classic/.
+  std::wstring name = ToLower(PackageNameOf(path));
   std::wstring alt = AlternatePackagePath(path);
 
   const bool isPublic = EqualsIgnoreCase(name, L"public") ||

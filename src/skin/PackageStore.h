@@ -11,6 +11,7 @@
 // Package paths are Windows paths. They are compared without regard to case
 // and with "/" and "\" alike, but handed on as spelt, so that the native build
 // on a case-sensitive file system finds its files.
+// The skin name taken from a package path is lower case whatever the spelling.
 
 #include <cstdint>
 #include <functional>

@@ -188,16 +188,18 @@ void TRdgImage::Inherit(const std::vector<std::wstring>& named) {
     if (EqualsIgnoreCase(key, L"imgname")) continue;
     SetLineValue(values_, key, Trim(std::wstring_view(line).substr(name->size() + 1)));
   }
+  // The named picture governs every setting the descriptor has not locked,
+  // also where it says nothing: a skin that drops its margins drops them here.
   bool locked = false;
   if (smooth_ == SmoothFilter::Default) smooth_ = SmoothOf(named);
   if (!marginsLocked_) {
-    if (const auto v = Pick(named, L"imgopt", locked)) margins_ = MarginsOf(ParseNumbers(*v, 5));
+    const auto v = Pick(named, L"imgopt", locked);
+    margins_ = v ? MarginsOf(ParseNumbers(*v, 5)) : TDesignRect{};
   }
-  if (!alphaLocked_ || alpha_ == -1) {
-    if (const auto v = Pick(named, L"imgalpha", locked); AlphaOf(v) != -1) alpha_ = AlphaOf(v);
-  }
+  if (!alphaLocked_ || alpha_ == -1) alpha_ = AlphaOf(Pick(named, L"imgalpha", locked));
   if (!clipLocked_) {
-    if (const auto v = Pick(named, L"imgrect", locked)) clip_ = RectOf(ParseNumbers(*v, 4));
+    const auto v = Pick(named, L"imgrect", locked);
+    clip_ = v ? RectOf(ParseNumbers(*v, 4)) : Rect{};
   }
 }
 

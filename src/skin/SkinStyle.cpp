@@ -74,7 +74,7 @@ void TRdSkinStyle::SetDesigntimePath(const std::wstring& value) {
 void TRdSkinStyle::SetSkinRccFile(const std::wstring& value) {
   const std::wstring v = NormalizeSeparators(value);
   const std::wstring fileName = ExtractFileName(v);
-  if (AnotherIsMain() || loading_) {
+  if (AnotherIsMain()) {
     skinRccFile_ = fileName;
     return;
   }
@@ -90,6 +90,12 @@ void TRdSkinStyle::SetSkinRccFile(const std::wstring& value) {
   } else {
     const std::wstring base = context_.designing ? designtimePath_ : CurSkinPath();
     package = IncludeTrailingBackslash(NormalizeSeparators(base)) + v;
+  }
+  // Stored form data keeps only the file name, so its folder must be in place
+  // now: Loaded registers the packages from there.
+  if (loading_) {
+    skinRccFile_ = fileName;
+    return;
   }
 
   const std::wstring packageFolder = ExtractFilePath(package);

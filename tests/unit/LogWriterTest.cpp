@@ -46,13 +46,17 @@ TEST_F(LogWriter, OneAppendPerKindAndPassWithMarkThenLineBreaks) {
   ASSERT_TRUE(TLogHelper::IsRunning());
   TLogHelper::Log(L"A1", L"first", L"", false, 0);
   TLogHelper::Log(L"E1", L"broken", L"MOD", false, 1);
+  TLogHelper::Log(L"U1", L"unknown", L"", false, 7);   // unknown kinds go to the dbg file,
+  TLogHelper::Log(L"U2", L"negative", L"", false, -12);  // in the order they came
   TLogHelper::Log(L"A2", L"second", L"", false, 0);
   ASSERT_TRUE(TLogHelper::Flush(std::chrono::seconds(5)));
-  TLogHelper::Log(L"A3", L"third", L"", false, 7);  // unknown kinds go to the dbg file
+  TLogHelper::Log(L"A3", L"third", L"", false, 0);
   TLogHelper::Stop();
 
   EXPECT_EQ(f.files.Bytes(folder + L"\\2026-12-04.dbg"),
             Utf16LeWithBom(L"[14:03:07:123][Nudgelet.exe][A1][5312] - first\r\n"
+                           L"[14:03:07:123][Nudgelet.exe][U1][5312] - unknown\r\n"
+                           L"[14:03:07:123][Nudgelet.exe][U2][5312] - negative\r\n"
                            L"[14:03:07:123][Nudgelet.exe][A2][5312] - second\r\n"
                            L"[14:03:07:123][Nudgelet.exe][A3][5312] - third"));
   EXPECT_EQ(f.files.Bytes(folder + L"\\2026-12-04.err"),
@@ -64,6 +68,15 @@ TEST_F(LogWriter, LinesWithoutARunningWriterOnlyReachTheDebugger) {
   ASSERT_EQ(f.system.debugOutput.size(), 1u);
   EXPECT_EQ(f.system.debugOutput[0], L"[Patchwell Hub][BC91] - Database is miss,Error");
   EXPECT_FALSE(f.files.Exists(folder));
+}
+
+TEST_F(LogWriter, WithoutAFolderTheLogGoesBesideTheProgram) {
+  const std::wstring program = L"C:\\Program Files (x86)\\Corvane\\Patchwell Hub\\";
+  TLogHelper::Initialize(f.files, f.system, L"Nudgelet.exe", program);
+  TLogHelper::Start(L"");
+  TLogHelper::Log(L"A1", L"here");
+  TLogHelper::Stop();
+  EXPECT_FALSE(f.files.Bytes(program + L"Log\\2026-12-04.dbg").empty());
 }
 
 TEST_F(LogWriter, AFolderThatCannotBeMadeTurnsLoggingOff) {

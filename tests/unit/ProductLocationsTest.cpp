@@ -33,6 +33,8 @@ TEST(SpecialFolder, ShortShellAnswersFallBackToTheEnvironment) {
   f.folders.shell[csidl::kAppData] = L"C:";
   f.system.environment[L"APPDATA"] = L"  D:\\Roaming  ";
   EXPECT_EQ(GetSpecialFolder(*f, csidl::kAppData), L"D:\\Roaming");
+  // Every reader of Main.ini, the log's error count and the language included, finds the same file.
+  EXPECT_EQ(GetMainIniPath(*f), L"D:\\Roaming\\Corvane\\Patchwell Hub\\Main.ini");
   f.folders.shell.erase(csidl::kProgramFilesX86);
   EXPECT_EQ(GetSpecialFolder(*f, csidl::kProgramFiles), L"C:\\Program Files (x86)");  // ProgramFiles(x86)
 }

@@ -120,7 +120,7 @@ TEST_F(PictureTest, DescriptorsTellTheirUsersAndCopyOutTheirPart) {
   TRdgImage picture(store);
   Listener user;
   user.AttachTo(&picture);
-  picture.SetValues(std::vector<std::wstring>{L"imgname=[img_frame]", L"imgrect=6,0,14,6"});
+  picture.SetValues(std::vector<std::wstring>{L"imgname=[img_frame]", L"imgrect!=6,0,14,6"});
   EXPECT_EQ(user.told, 1);
 
   const auto part = picture.ToPngImage();

@@ -27,11 +27,13 @@ class DescriptorTest : public ::testing::Test {
                                    "[img_loop]\nclass=image\nimgname=[img_loop2]\n"
                                    "[img_loop2]\nclass=image\nimgname=[img_loop]\n"
                                    "[img_steps]\nclass=image\nimgname=images/steps.png\nimgsmooth=2\n"
-                                   "[img_steps_again]\nclass=image\nimgname=[img_steps]\n"}}));
+                                   "[img_steps_again]\nclass=image\nimgname=[img_steps]\n"
+                                   "[img_bare]\nclass=image\nimgname=images/strip.png\n"}}));
     files.Add(L"C:\\skin\\classic.rcc",
-              Package(u"classic", {{u"main.ini", "[x]\n"}, {u"images/strip.png", strip}, {u"images/framed.png", framed},
-                                               {u"images/steps.png", AsString(EncodePng(steps))}}));
-    files.Add(L"C:\\skin\\dark.rcc", Package(u"dark", {{u"main.ini", "[x]\n"},
+              Package(u"classic", {{u"main.ini", "[img_edge]\nclass=image\nimgname=images/framed.png\nimgopt=4,4,4,4,1\n"},
+                                   {u"images/strip.png", strip}, {u"images/framed.png", framed},
+                                   {u"images/steps.png", AsString(EncodePng(steps))}}));
+    files.Add(L"C:\\skin\\dark.rcc", Package(u"dark", {{u"main.ini", "[img_edge]\nclass=image\nimgname=images/strip.png\n"},
                                                         {u"images/strip.png", framed},
                                                         {u"images/dark_only.png", framed}}));
     store.RegisterPackage(L"C:\\skin\\public.rcc", true);
@@ -118,6 +120,41 @@ TEST_F(DescriptorTest, NamedPicturesLendTheirSettings) {
   TRdgImage loop(store);
   loop.SetValues(std::vector<std::wstring>{L"imgname=[img_loop]"});
   EXPECT_EQ(loop.Width(), 0) << "named pictures naming each other lead nowhere";
+}
+
+TEST_F(DescriptorTest, ANamedPictureGovernsWhatTheDescriptorDoesNotLock) {
+  struct Case {
+    std::vector<std::wstring> lines;
+    Rect clip;
+    int alpha;
+    TDesignRect margins;
+    int width;
+  };
+  const Case cases[] = {
+      // The named picture says nothing of clip, opacity or margins: unlocked lines give way all the same.
+      {{L"imgname=[img_bare]", L"imgrect=0,0,10,10", L"imgalpha=60", L"imgopt=3,3,3,3,1"}, {}, -1, {}, 90},
+      {{L"imgname=[img_bare]", L"imgrect!=0,0,10,10", L"imgalpha!=60", L"imgopt!=3,3,3,3,1"},
+       {0, 0, 10, 10}, 60, {StretchMode::Stretch, 3, 3, 3, 3}, 10},
+      {{L"imgname=[img_strip_left]", L"imgrect=0,0,10,10", L"imgalpha=60", L"imgopt=3,3,3,3,1"},
+       {0, 0, 30, 30}, 128, {StretchMode::Stretch, 2, 2, 2, 2}, 30},
+  };
+  for (const auto& c : cases) {
+    TRdgImage picture(store);
+    picture.SetValues(c.lines);
+    EXPECT_EQ(picture.Width(), c.width) << "case " << (&c - cases);
+    EXPECT_EQ(picture.Clip(), c.clip) << "case " << (&c - cases);
+    EXPECT_EQ(picture.AlphaBlendValue(), c.alpha) << "case " << (&c - cases);
+    EXPECT_EQ(picture.ImgOpt(), c.margins) << "case " << (&c - cases);
+  }
+
+  // A new skin whose named picture has no margins takes the old skin's away.
+  TRdgImage edge(store);
+  edge.SetValues(std::vector<std::wstring>{L"imgname=[img_edge]", L"SkinRcc=classic"});
+  EXPECT_EQ(edge.Width(), 20);
+  EXPECT_EQ(edge.ImgOpt(), (TDesignRect{StretchMode::Stretch, 4, 4, 4, 4}));
+  store.RegisterPackage(L"C:\\skin\\dark.rcc", false);
+  EXPECT_EQ(edge.Width(), 20);
+  EXPECT_TRUE(edge.ImgOpt().Empty());
 }
 
 TEST_F(DescriptorTest, SmoothingComesFromTheDescriptorElseItsNamedPictures) {

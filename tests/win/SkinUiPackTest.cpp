@@ -23,12 +23,13 @@ std::wstring ExeFolder() {
 const platform::DynamicLibraries& Libraries() { return platform::win32::SystemPlatform().libraries; }
 
 TEST(SkinThroughUiPackDll, TheProductSkinResolvesAndTheLibraryIsFreedAfterwards) {
-  ASSERT_EQ(::GetModuleHandleW(L"uipack.dll"), nullptr);
-  {
+  // However the package file is spelt, it is the same skin.
+  for (const wchar_t* spelt : {L"classic.rcc", L"Classic.rcc"}) {
+    ASSERT_EQ(::GetModuleHandleW(L"uipack.dll"), nullptr);
     UiPackSource source(Libraries());
     PackageStore store(source, platform::win32::SystemPlatform().files, ExeFolder() + L"skin");
     store.RegisterPackage(store.SkinPath() + L"public.rcc", true);
-    store.RegisterPackage(store.SkinPath() + L"classic.rcc", false);
+    store.RegisterPackage(store.SkinPath() + spelt, false);
     ASSERT_TRUE(source.Loaded());
     EXPECT_TRUE(source.Owned());
     EXPECT_NE(::GetModuleHandleW(L"uipack.dll"), nullptr);

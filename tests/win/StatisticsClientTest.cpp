@@ -47,7 +47,7 @@ TEST(StatisticsClient, RecordsTheTipEventsInOrderAndTheyReachTheServer) {
   LoopbackHttpServer server(LoopbackHttpServer::Reply::Ok);
   ASSERT_TRUE(server.Listening());
 
-  stats.SetStatParam(app::kStatProduct, L"5.2.0.118", app::kStatCompany, server.Url(L"/patchwell/usage_v2.php"));
+  stats.SetStatParam(app::kStatProduct, L"5.2.0.118", app::kStatCompany, server.Url(L"/usage_v2.php"));
   EXPECT_EQ(stats.DoStatistic(app::kStatProduct, L"b501", 7), 0);
   EXPECT_EQ(stats.DoStatistic(app::kStatProduct, L"a501", 0), 0);
   EXPECT_EQ(CachedEvents(folder.File(L"cache.jsonl")), (std::vector<std::wstring>{L"b501", L"a501"}));
@@ -55,7 +55,7 @@ TEST(StatisticsClient, RecordsTheTipEventsInOrderAndTheyReachTheServer) {
   ASSERT_EQ(post(nullptr), UC_OK);
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].target, "/patchwell/usage_v2.php");
+  EXPECT_EQ(requests[0].target, "/usage_v2.php");
   const auto b = requests[0].body.find("\"b501\"");
   const auto a = requests[0].body.find("\"a501\"");
   EXPECT_NE(b, std::string::npos);

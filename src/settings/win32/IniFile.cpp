@@ -50,6 +50,9 @@ TIniFile::TIniFile(const FileSystem& files, const std::wstring& fileName)
   }
 }
 
+TIniFile::TIniFile(const FileSystem& files, const std::wstring& fileName, AsItIs)
+    : TCustomIniFile(fileName), files_(files), path_(ProfilePath(fileName)) {}
+
 std::wstring TIniFile::ProfilePath(const std::wstring& fileName) {
   const std::wstring folder = ExtractFilePath(fileName);
   if (folder.empty() || folder == L"\\") return L".\\" + fileName;

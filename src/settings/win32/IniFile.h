@@ -10,6 +10,10 @@ namespace nudgelet::platform::win32 {
 class TIniFile final : public TCustomIniFile {
  public:
   TIniFile(const FileSystem& files, const std::wstring& fileName);
+  // Only the profile functions touch the file: its folder is not made and its
+  // attributes stay, so a file the user made read-only is read but never written.
+  struct AsItIs {};
+  TIniFile(const FileSystem& files, const std::wstring& fileName, AsItIs);
 
   std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                           const std::wstring& defaultValue) const override;
