@@ -20,7 +20,7 @@
 
 #include "DbTool.h"
 #include "InspectionMachine.h"
-#include "app/AppFrame.h"
+#include "platform/AppFrame.h"
 #include "base/Strings.h"
 #include "detection/DetectionReport.h"
 #include "detection/IgnoreList.h"
@@ -158,7 +158,7 @@ Setup Prepare(bool indexed) {
 
 // One detection: the report it gives.
 std::string Detect(const platform::Platform& p, detection::TUpdateDatabase& db, bool literal, std::size_t& rows) {
-  const app::TAppFrame frame(p);
+  const platform::TAppFrame frame(p);
   const detection::TIgnoreList ignore(p.files, L"/nonexistent/Main.ini");
   detection::TSoftwareInfo inventory(p, platform::SystemCrypto(), L"/nonexistent/SoftwareCache.ini");
   std::unique_ptr<detection::UpdateQueries> queries;

@@ -3,12 +3,12 @@
 #include <benchmark/benchmark.h>
 
 #include "skin/DrawWithMargins.h"
-#include "skin/LooseFiles.h"
+#include "platform/posix/PosixFileSystem.h"
 #include "skin/NineSlice.h"
 #include "skin/PackageStore.h"
 #include "skin/PngImage.h"
 #include "skin/RdgImage.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ using namespace nudgelet::skin;
 const std::wstring kSkinDir = L"" NUDGELET_BENCH_SKIN_DIR;
 
 struct Skin {
-  DiskFiles disk;
-  RegistrySource source{disk};
+  platform::posix::PosixFileSystem disk;
+  InProcessSource source{disk};
   PackageStore store{source, disk, kSkinDir};
   Skin() {
     store.RegisterPackage(kSkinDir + L"/public.rcc", true);

@@ -19,6 +19,14 @@ if(NUDGELET_SANITIZE)
   target_link_options(nudgelet_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(NUDGELET_FUZZ)
+  # Every library of the fuzz tree carries the fuzzer's coverage and the
+  # sanitizers; only the fuzz targets themselves link libFuzzer's main.
+  target_compile_options(nudgelet_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  target_link_options(nudgelet_options INTERFACE -fsanitize=address,undefined)
+endif()
+
 # Portable libraries: one function so every one of them is declared alike.
 function(nudgelet_portable_library name)
   add_library(${name} STATIC ${ARGN})

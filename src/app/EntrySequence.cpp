@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-#include "app/AppFrame.h"
+#include "platform/AppFrame.h"
 #include "app/Language.h"
 #include "app/ProcessEnd.h"
 #include "app/ProductLocations.h"
@@ -13,18 +13,24 @@
 #include "app/Statistics.h"
 #include "app/win32/ApplicationWindow.h"
 #include "app/win32/DpiAwareness.h"
-#include "base/LogHelper.h"
-#include "base/TextFile.h"
-#include "platform/win32/IniFile.h"
+#include "base/Paths.h"
+#include "settings/UserDataFolder.h"
+#include "settings/LogHelper.h"
+#include "settings/TextFile.h"
+#include "settings/win32/IniFile.h"
 #include "platform/win32/SystemPlatform.h"
 
 namespace nudgelet::app {
 namespace {
 
 // One reminder at a time. The mutex is never released: it lives as long as the process.
+// Only a running reminder ends this one; a mutex that cannot be had for any
+// other reason (the name taken by another kind of object, access denied) must
+// not silence the reminder for good.
 bool TakeSingleInstanceMutex() {
-  const HANDLE mutex = ::CreateMutexW(nullptr, TRUE, L"NUDGELET");
-  return mutex != nullptr && ::GetLastError() != ERROR_ALREADY_EXISTS;
+  ::SetLastError(ERROR_SUCCESS);
+  ::CreateMutexW(nullptr, TRUE, L"NUDGELET");
+  return ::GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
 // The language object lives as long as the process.
@@ -32,7 +38,9 @@ void LoadLanguageObject(const platform::Platform& p, const std::wstring& program
   static TLanguage language(p.files, L"NDG", programFolder + L"Language");
   const std::wstring mainIni = GetMainIniPath(p);
   std::wstring name = L"English";
-  if (p.files.FileExists(mainIni)) name = GetLanguageName(platform::win32::TIniFile(p.files, mainIni));
+  if (p.files.FileExists(mainIni)) {
+    name = GetLanguageName(platform::win32::TIniFile(p.files, mainIni, platform::win32::TIniFile::AsItIs{}));
+  }
   language.LoadLanguage(name);
   SetLanguage(&language);
   language.LoadPublicStrings();
@@ -52,11 +60,11 @@ int RunMessageLoop() {
 int RunEntrySequence(int argc, wchar_t** argv) {
   const platform::Platform& p = platform::win32::SystemPlatform();
   const LaunchMode mode = ClassifyLaunch(argc, argv);
-  const std::wstring programFolder = ProgramFolderOf(p.folders.ExecutablePath());
+  const std::wstring programFolder = platform::ProgramFolderOf(p.folders.ExecutablePath());
 
   // Components come up first, in a fixed order. Crash reporting registers its
   // handler before everything else once it exists.
-  TLogHelper::Initialize(p.files, p.system, ExtractFileName(p.folders.ExecutablePath()));
+  TLogHelper::Initialize(p.files, p.system, ExtractFileName(p.folders.ExecutablePath()), programFolder);
   LoadLanguageObject(p, programFolder);
   ::CoInitialize(nullptr);  // shell links and the taskbar list need COM on this thread
   win32::ApplyDpiDecision(p);

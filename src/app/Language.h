@@ -6,8 +6,8 @@
 #include <map>
 #include <string>
 
-#include "base/CustomIniFile.h"
-#include "base/ExtIniFile.h"
+#include "settings/CustomIniFile.h"
+#include "settings/ExtIniFile.h"
 #include "base/Strings.h"
 #include "platform/FileSystem.h"
 

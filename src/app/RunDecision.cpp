@@ -25,7 +25,7 @@ std::wstring FindCompetingProcess(const platform::Processes& processes) {
   return {};
 }
 
-bool CoversWholeScreen(const platform::Rect& w, platform::Size screen) {
+bool CoversWholeScreen(const Rect& w, platform::Size screen) {
   return w.Width() >= screen.width && w.Height() >= screen.height && w.left == 0 && w.top == 0 &&
          w.right == screen.width && w.bottom == screen.height;
 }

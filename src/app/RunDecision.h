@@ -22,7 +22,7 @@ std::wstring FindCompetingProcess(const platform::Processes& processes);
 
 // A window covers the whole primary screen exactly (left and top 0, right and
 // bottom the screen's width and height).
-bool CoversWholeScreen(const platform::Rect& window, platform::Size screen);
+bool CoversWholeScreen(const Rect& window, platform::Size screen);
 
 // The desktop's own windows never count as a full-screen program.
 bool IsDesktopWindowClass(const std::wstring& className);

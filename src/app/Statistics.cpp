@@ -38,7 +38,9 @@ std::int32_t TStatistics::DoStatistic(const std::wstring& product, const std::ws
 }
 
 TStatistics& Statistics() {
-  static TStatistics statistics;
+  // Never destroyed, so the library is never unloaded: it goes with the
+  // process, and whatever it still runs at exit keeps its code.
+  static TStatistics& statistics = *new TStatistics;
   return statistics;
 }
 

@@ -15,7 +15,7 @@ namespace nudgelet::app {
 // The product's code and events.
 inline constexpr wchar_t kStatProduct[] = L"ph1";
 inline constexpr wchar_t kStatCompany[] = L"corvane";
-inline constexpr wchar_t kStatUrl[] = L"https://stats.corvane.com/patchwell/usage_v2.php";
+inline constexpr wchar_t kStatUrl[] = L"https://stats.corvane.com/usage_v2.php";
 
 class TStatistics {
  public:
@@ -48,7 +48,7 @@ class TStatistics {
   std::wstring productCode_;
 };
 
-// The process's statistics client.
+// The process's statistics client; it keeps its library loaded until the process ends.
 TStatistics& Statistics();
 
 }  // namespace nudgelet::app

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/ByteOrder.h"
+
 namespace nudgelet {
 namespace {
 
@@ -66,9 +68,8 @@ std::optional<Bitmap> DecodePng(const std::vector<std::uint8_t>& data) {
   for (int y = 0; y < bitmap.Height(); ++y) {
     for (int x = 0; x < bitmap.Width(); ++x) {
       const std::uint8_t* p = &bytes[(static_cast<std::size_t>(y) * bitmap.Width() + x) * 4];
-      const std::uint32_t argb = (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[2]} << 16) |
-                                 (std::uint32_t{p[1]} << 8) | p[0];
-      bitmap.At(x, y) = Premultiply(argb);
+      // B, G, R, A in memory is 0xAARRGGBB read little-endian.
+      bitmap.At(x, y) = Premultiply(ReadLe32(p));
     }
   }
   return bitmap;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/ByteOrder.h"
+
 namespace nudgelet {
 namespace {
 
@@ -115,12 +117,12 @@ std::wstring Utf16LeToWide(const std::uint8_t* bytes, std::size_t count) {
   const std::size_t units = count / 2;
   out.reserve(units);
   for (std::size_t i = 0; i < units; ++i) {
-    const char32_t u = static_cast<char32_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    const char32_t u = ReadLe16(bytes + 2 * i);
     if constexpr (sizeof(wchar_t) == 2) {
       out.push_back(static_cast<wchar_t>(u));
     } else {
       if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
-        const char32_t low = static_cast<char32_t>(bytes[2 * i + 2] | (bytes[2 * i + 3] << 8));
+        const char32_t low = ReadLe16(bytes + 2 * i + 2);
         if (low >= 0xDC00 && low <= 0xDFFF) {
           out.push_back(static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00)));
           ++i;
@@ -243,6 +245,22 @@ bool LessIgnoreCase::operator()(std::wstring_view a, std::wstring_view b) const 
     if (x != y) return x < y;
   }
   return a.size() < b.size();
+}
+
+std::wstring ReplaceAllIgnoreCase(const std::wstring& text, const std::wstring& what, const std::wstring& with) {
+  if (what.empty()) return text;
+  const std::wstring upperText = ToUpper(text);
+  const std::wstring upperWhat = ToUpper(what);
+  std::wstring out;
+  std::size_t from = 0;
+  for (std::size_t pos = upperText.find(upperWhat); pos != std::wstring::npos;
+       pos = upperText.find(upperWhat, from)) {
+    out.append(text, from, pos - from);
+    out += with;
+    from = pos + what.size();
+  }
+  out.append(text, from, std::wstring::npos);
+  return out;
 }
 
 }  // namespace nudgelet

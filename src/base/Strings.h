@@ -43,4 +43,7 @@ struct LessIgnoreCase {
   bool operator()(std::wstring_view a, std::wstring_view b) const;
 };
 
+// Replaces every occurrence of what, ignoring letter case.
+std::wstring ReplaceAllIgnoreCase(const std::wstring& text, const std::wstring& what, const std::wstring& with);
+
 }  // namespace nudgelet

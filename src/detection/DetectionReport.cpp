@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "base/Strings.h"
-#include "usagestats/Json.h"
+#include "base/Json.h"
 
 namespace nudgelet::detection {
 namespace {
@@ -16,7 +16,7 @@ class ObjectWriter {
 
   ObjectWriter& Text(const char* name, const std::wstring& value) {
     Name(name);
-    usagestats::AppendJsonString(out_, value);
+    AppendJsonString(out_, value);
     return *this;
   }
   ObjectWriter& Integer(const char* name, std::int64_t value) {

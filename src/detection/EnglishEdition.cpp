@@ -1,7 +1,7 @@
 #include "detection/EnglishEdition.h"
 
 #include "base/Strings.h"
-#include "base/TextFile.h"
+#include "settings/TextFile.h"
 #include "detection/UninstallRegistry.h"
 #include "platform/ProcessModel.h"
 

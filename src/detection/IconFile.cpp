@@ -1,4 +1,6 @@
 #include "detection/IconFile.h"
+#include "base/ByteOrder.h"
+#include "base/Numbers.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,11 +12,6 @@ namespace {
 // No icon entry the list can use is larger; bigger claims are not icons.
 constexpr int kMaxSide = 1024;
 
-std::uint32_t U16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
-std::uint32_t U32(const std::uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
 struct Entry {
   int width;
   int height;
@@ -25,12 +22,12 @@ struct Entry {
 
 std::optional<Bitmap> DecodeBmp(const std::uint8_t* data, std::size_t size, int entryHeight) {
   if (size < 40) return std::nullopt;
-  const std::uint32_t headerSize = U32(data);
-  const std::int32_t width = static_cast<std::int32_t>(U32(data + 4));
-  const std::int32_t doubleHeight = static_cast<std::int32_t>(U32(data + 8));
-  const int bits = static_cast<int>(U16(data + 14));
-  const std::uint32_t compression = U32(data + 16);
-  std::uint32_t colours = U32(data + 32);
+  const std::uint32_t headerSize = ReadLe32(data);
+  const std::int32_t width = static_cast<std::int32_t>(ReadLe32(data + 4));
+  const std::int32_t doubleHeight = static_cast<std::int32_t>(ReadLe32(data + 8));
+  const int bits = static_cast<int>(ReadLe16(data + 14));
+  const std::uint32_t compression = ReadLe32(data + 16);
+  std::uint32_t colours = ReadLe32(data + 32);
   if (headerSize < 40 || headerSize > size || compression != 0) return std::nullopt;
   if (width <= 0 || width > kMaxSide || doubleHeight <= 0 || doubleHeight > 2 * kMaxSide) return std::nullopt;
   // The height counts the colour rows and the mask rows together.
@@ -102,17 +99,11 @@ std::optional<Bitmap> DecodeBmp(const std::uint8_t* data, std::size_t size, int 
 
 std::optional<std::vector<std::uint8_t>> DecodeHexText(const std::wstring& text) {
   if (text.size() % 2 != 0) return std::nullopt;
-  auto digit = [](wchar_t c) -> int {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-  };
   std::vector<std::uint8_t> bytes;
   bytes.reserve(text.size() / 2);
   for (std::size_t i = 0; i < text.size(); i += 2) {
-    const int hi = digit(text[i]);
-    const int lo = digit(text[i + 1]);
+    const int hi = HexDigitValue(text[i]);
+    const int lo = HexDigitValue(text[i + 1]);
     if (hi < 0 || lo < 0) return std::nullopt;
     bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
   }
@@ -145,13 +136,13 @@ Bitmap ResizeBitmap(const Bitmap& source, int width, int height) {
 }
 
 std::optional<Bitmap> DecodeIconFile(const std::uint8_t* data, std::size_t size, int wanted) {
-  if (!data || size < 6 || U16(data) != 0 || (U16(data + 2) != 1 && U16(data + 2) != 2)) return std::nullopt;
-  const std::size_t count = U16(data + 4);
+  if (!data || size < 6 || ReadLe16(data) != 0 || (ReadLe16(data + 2) != 1 && ReadLe16(data + 2) != 2)) return std::nullopt;
+  const std::size_t count = ReadLe16(data + 4);
   if (count == 0 || 6 + count * 16 > size) return std::nullopt;
   std::vector<Entry> entries;
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint8_t* e = data + 6 + i * 16;
-    Entry entry{e[0] ? e[0] : 256, e[1] ? e[1] : 256, static_cast<int>(U16(e + 6)), U32(e + 12), U32(e + 8)};
+    Entry entry{e[0] ? e[0] : 256, e[1] ? e[1] : 256, static_cast<int>(ReadLe16(e + 6)), ReadLe32(e + 12), ReadLe32(e + 8)};
     if (std::uint64_t{entry.offset} + entry.size > size || entry.size < 8) continue;
     entries.push_back(entry);
   }

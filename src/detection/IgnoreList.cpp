@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/SafeIniFile.h"
+#include "settings/SafeIniFile.h"
 
 namespace nudgelet::detection {
 

@@ -1,7 +1,8 @@
 #include "detection/InstallLocation.h"
 
+#include "base/Paths.h"
 #include "base/Strings.h"
-#include "base/TextFile.h"
+#include "settings/TextFile.h"
 #include "detection/UninstallRegistry.h"
 
 namespace nudgelet::detection {
@@ -16,7 +17,7 @@ std::wstring ReplaceAll(std::wstring text, const std::wstring& what, const std::
 
 // The rules both cleaners share, after the caller has picked its starting text.
 // onlyWithBlank: the launcher names count only at the start or after a blank.
-std::wstring StripLaunchers(const app::TAppFrame& frame, std::wstring text, bool onlyWithBlank) {
+std::wstring StripLaunchers(const platform::TAppFrame& frame, std::wstring text, bool onlyWithBlank) {
   text = ReplaceAll(text, L"\"", L"");
   text = ReplaceAll(text, L"\\??\\", L"");
   text = ReplaceAll(text, L"\\\\", L"\\");
@@ -47,7 +48,7 @@ std::wstring StripLaunchers(const app::TAppFrame& frame, std::wstring text, bool
 
 }  // namespace
 
-std::wstring CleanInstallLocation(const platform::Platform& p, const app::TAppFrame& frame, const std::wstring& path) {
+std::wstring CleanInstallLocation(const platform::Platform& p, const platform::TAppFrame& frame, const std::wstring& path) {
   const std::wstring cleaned = StripLaunchers(frame, path, true);
   return p.files.DirectoryExists(cleaned) ? cleaned : std::wstring();
 }
@@ -68,7 +69,7 @@ bool IsUsableFolder(const platform::Platform& p, const std::wstring& folder) {
   return true;
 }
 
-std::wstring InstallFolderFromUninstall(const platform::Platform& p, const app::TAppFrame& frame,
+std::wstring InstallFolderFromUninstall(const platform::Platform& p, const platform::TAppFrame& frame,
                                         const TSoftInfo& record) {
   std::wstring text = ToUpper(record.UninstallString);
   if (text.empty() || text == L"_SPECIAL_CORVANETOOLBAR_" || text == L"_SPECIAL_TOOLBAR_") {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/AppFrame.h"
+#include "platform/AppFrame.h"
 #include "detection/SoftInfo.h"
 #include "platform/Platform.h"
 
@@ -12,11 +12,11 @@ namespace nudgelet::detection {
 // Strips quotes, "\??\" and doubled backslashes, expands path macros and removes
 // the launchers an uninstall command may hold (RUNDLL, ST6UNST, DPINST); the
 // result when it names an existing folder, else empty.
-std::wstring CleanInstallLocation(const platform::Platform& p, const app::TAppFrame& frame, const std::wstring& path);
+std::wstring CleanInstallLocation(const platform::Platform& p, const platform::TAppFrame& frame, const std::wstring& path);
 
 // The folder of the uninstaller (or of the icon, for toolbars and entries
 // without an uninstall command), when it exists and is a usable folder; else empty.
-std::wstring InstallFolderFromUninstall(const platform::Platform& p, const app::TAppFrame& frame,
+std::wstring InstallFolderFromUninstall(const platform::Platform& p, const platform::TAppFrame& frame,
                                         const TSoftInfo& record);
 
 // Drive roots, folders with "%", the user's desktop, Start menu and recent

@@ -48,6 +48,9 @@ std::unique_ptr<platform::AppendableFile> TRedirectedFiles::OpenForAppend(const 
 std::optional<platform::FileVersion> TRedirectedFiles::FixedFileVersion(const std::wstring& path) const {
   return files_.FixedFileVersion(Map(path));
 }
+std::vector<platform::FolderEntry> TRedirectedFiles::ListFolder(const std::wstring& folder) const {
+  return files_.ListFolder(Map(folder));
+}
 std::wstring TRedirectedFiles::DecodeSystemCodePage(std::string_view bytes) const {
   return files_.DecodeSystemCodePage(bytes);
 }

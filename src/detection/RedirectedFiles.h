@@ -32,6 +32,7 @@ class TRedirectedFiles final : public platform::FileSystem {
   std::uint32_t RemoveFile(const std::wstring& path) const override;
   std::unique_ptr<platform::AppendableFile> OpenForAppend(const std::wstring& path) const override;
   std::optional<platform::FileVersion> FixedFileVersion(const std::wstring& path) const override;
+  std::vector<platform::FolderEntry> ListFolder(const std::wstring& folder) const override;
   std::wstring DecodeSystemCodePage(std::string_view bytes) const override;
   std::string EncodeSystemCodePage(std::wstring_view text) const override;
 

@@ -1,7 +1,8 @@
 #include "detection/SoftwareInfo.h"
 
-#include "app/AppFrame.h"
-#include "base/ExtIniFile.h"
+#include "base/Numbers.h"
+#include "platform/AppFrame.h"
+#include "settings/ExtIniFile.h"
 #include "base/Strings.h"
 #include "detection/InstallLocation.h"
 #include "detection/UninstallRegistry.h"
@@ -114,7 +115,7 @@ void TSoftwareInfo::ScanEntry(const std::wstring& rootName, const std::wstring& 
   const std::wstring upperUninstall = ToUpper(r.UninstallString);
   if (upperUninstall.find(L"MSIEXEC.EXE /I") != std::wstring::npos &&
       upperUninstall.find(L"REMOVE=ALL") == std::wstring::npos) {
-    r.UninstallString = app::ReplaceAllIgnoreCase(r.UninstallString, L"MsiExec.exe /I", L"MsiExec.exe /X");
+    r.UninstallString = ReplaceAllIgnoreCase(r.UninstallString, L"MsiExec.exe /I", L"MsiExec.exe /X");
   }
   r.Publisher = Trim(text(L"Publisher"));
   const std::int64_t systemComponent = static_cast<std::int32_t>(key->ReadDword(L"SystemComponent").value_or(0));
@@ -227,15 +228,7 @@ void TSoftwareInfo::ReadCache() {
     } else {
       r.InstallDate = date;
     }
-    std::int64_t size = 0;
-    const std::wstring sizeText = Trim(cache.ReadString(section, L"size", L"0"));
-    try {
-      std::size_t used = 0;
-      size = std::stoll(sizeText, &used);
-      if (used != sizeText.size()) size = 0;
-    } catch (const std::exception&) {
-      size = 0;
-    }
+    const std::int64_t size = ParseDecimal(Trim(cache.ReadString(section, L"size", L"0"))).value_or(0);
     r.Size = size;
     r.SizeText = size > 0 ? FormatByteSize(size) : L"";
     if (r.DisplayIcon.empty()) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppFrame.h"
+#include "platform/AppFrame.h"
 #include "detection/RedirectedFiles.h"
 #include "detection/SoftInfo.h"
 #include "platform/Crypto.h"
@@ -36,7 +36,7 @@ class TSoftwareInfo {
   TRedirectedFiles files_;  // install folders are looked for as the 32-bit program saw them
   platform::Platform p_;
   const platform::Crypto& crypto_;
-  app::TAppFrame frame_;
+  platform::TAppFrame frame_;
   std::wstring cachePath_;
   std::vector<TSoftInfo> records_;
   std::int32_t nextIndex_ = 0;

@@ -1,6 +1,7 @@
 #include "detection/SqliteObj.h"
 
-#include "base/TextFile.h"
+#include "base/Paths.h"
+#include "settings/TextFile.h"
 #include "detection/DatabaseCipher.h"
 #include "detection/SQLiteErrors.h"
 
@@ -9,10 +10,7 @@ namespace {
 
 // The name after the last folder delimiter; both delimiters count, so the
 // native build's paths work too.
-std::wstring FileNameOf(const std::wstring& path) {
-  const auto pos = path.find_last_of(L"\\/:");
-  return pos == std::wstring::npos ? path : path.substr(pos + 1);
-}
+std::wstring FileNameOf(const std::wstring& path) { return ExtractFileName(ToBackslashes(path)); }
 
 }  // namespace
 

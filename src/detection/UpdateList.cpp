@@ -1,6 +1,6 @@
 #include "detection/UpdateList.h"
 
-#include "base/CustomIniFile.h"
+#include "settings/CustomIniFile.h"
 #include "base/Strings.h"
 
 namespace nudgelet::detection {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
-#include "base/TextFile.h"
 #include "detection/EnglishEdition.h"
 #include "detection/ExecutableFacts.h"
 #include "detection/InstallLocation.h"

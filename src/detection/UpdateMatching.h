@@ -29,7 +29,7 @@ struct MatchContext {
   const platform::Platform& platform;
   const UpdateQueries& database;
   const TIgnoreList& ignoreList;
-  const app::TAppFrame& frame;
+  const platform::TAppFrame& frame;
 };
 
 // One installed program as matching looks it up.

@@ -44,6 +44,12 @@ class AppendableFile {
   virtual bool Append(const std::vector<std::uint8_t>& bytes) = 0;
 };
 
+// One entry of a folder listing.
+struct FolderEntry {
+  std::wstring name;
+  bool folder = false;
+};
+
 // The fixed file version of an executable: major, minor, release, build.
 using FileVersion = std::array<std::uint16_t, 4>;
 
@@ -75,6 +81,8 @@ class FileSystem {
   virtual std::unique_ptr<AppendableFile> OpenForAppend(const std::wstring& path) const = 0;
   // The fixed version from the file's version resource; nullopt when it has none.
   virtual std::optional<FileVersion> FixedFileVersion(const std::wstring& path) const = 0;
+  // The folder's entries without "." and ".."; empty when it cannot be listed.
+  virtual std::vector<FolderEntry> ListFolder(const std::wstring& folder) const = 0;
   // How this system reads text without a byte-order mark (its ANSI code page).
   virtual std::wstring DecodeSystemCodePage(std::string_view bytes) const = 0;
   // The reverse; characters the code page lacks become "?".

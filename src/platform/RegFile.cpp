@@ -4,6 +4,7 @@
 #include <iterator>
 #include <optional>
 
+#include "base/Numbers.h"
 #include "base/Strings.h"
 #include "base/TextEncoding.h"
 
@@ -21,12 +22,6 @@ struct LogicalLine {
   int number = 0;
 };
 
-int HexDigit(wchar_t c) {
-  if (c >= L'0' && c <= L'9') return c - L'0';
-  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-  return -1;
-}
 
 class Parser {
  public:
@@ -154,13 +149,9 @@ class Parser {
     if (data.rfind(L"dword:", 0) == 0) {
       const std::wstring_view digits = data.substr(6);
       if (digits.empty() || digits.size() > 8) Fail(number, "dword needs 1 to 8 hexadecimal digits");
-      std::uint32_t v = 0;
-      for (wchar_t c : digits) {
-        const int d = HexDigit(c);
-        if (d < 0) Fail(number, "dword holds a character that is not a hexadecimal digit");
-        v = (v << 4) | static_cast<std::uint32_t>(d);
-      }
-      return RegistryValue::FromDword(v);
+      const auto v = ParseDigits(digits, 16);
+      if (!v) Fail(number, "dword holds a character that is not a hexadecimal digit");
+      return RegistryValue::FromDword(static_cast<std::uint32_t>(*v));
     }
     if (data.rfind(L"hex", 0) == 0) return ParseHex(data, number);
     Fail(number, "unknown value data: expected \"string\", dword:, hex: or hex(n):");
@@ -174,13 +165,9 @@ class Parser {
       const auto close = data.find(L')', pos);
       if (close == std::wstring_view::npos || close == pos + 1 || close - pos > 9)
         Fail(number, "hex(n): needs a hexadecimal type number");
-      std::uint32_t type = 0;
-      for (std::size_t k = pos + 1; k < close; ++k) {
-        const int d = HexDigit(data[k]);
-        if (d < 0) Fail(number, "hex(n): needs a hexadecimal type number");
-        type = (type << 4) | static_cast<std::uint32_t>(d);
-      }
-      value.type = static_cast<RegistryValueType>(type);
+      const auto type = ParseDigits(data.substr(pos + 1, close - pos - 1), 16);
+      if (!type) Fail(number, "hex(n): needs a hexadecimal type number");
+      value.type = static_cast<RegistryValueType>(*type);
       pos = close + 1;
     }
     if (pos >= data.size() || data[pos] != L':') Fail(number, "expected ':' after hex");
@@ -192,11 +179,11 @@ class Parser {
     while (k < rest.size()) {
       while (k < rest.size() && (rest[k] == L' ' || rest[k] == L'\t')) ++k;
       if (k >= rest.size()) break;
-      const int hi = HexDigit(rest[k]);
+      const int hi = HexDigitValue(rest[k]);
       if (hi < 0) Fail(number, "hex data holds a character that is not a hexadecimal digit");
       int byte = hi;
       ++k;
-      if (k < rest.size() && HexDigit(rest[k]) >= 0) byte = byte * 16 + HexDigit(rest[k++]);
+      if (k < rest.size() && HexDigitValue(rest[k]) >= 0) byte = byte * 16 + HexDigitValue(rest[k++]);
       bytes.push_back(static_cast<std::uint8_t>(byte));
       while (k < rest.size() && (rest[k] == L' ' || rest[k] == L'\t')) ++k;
       if (k < rest.size()) {

@@ -1,5 +1,6 @@
 #include "platform/RegistryValue.h"
 
+#include "base/ByteOrder.h"
 #include "base/Strings.h"
 
 namespace nudgelet::platform {
@@ -36,12 +37,6 @@ std::wstring Utf16UpToNul(const std::vector<std::uint8_t>& data, std::size_t fro
   return Utf16LeToWide(data.data() + from, i - from);
 }
 
-std::uint64_t LittleEndian(const std::vector<std::uint8_t>& data, std::size_t count) {
-  std::uint64_t v = 0;
-  for (std::size_t i = 0; i < count && i < data.size(); ++i) v |= std::uint64_t{data[i]} << (8 * i);
-  return v;
-}
-
 }  // namespace
 
 std::wstring RegistryValueAsText(const RegistryValue& value) {
@@ -69,16 +64,13 @@ std::wstring RegistryValueAsText(const RegistryValue& value) {
       return text;
     }
     case RegistryValueType::Dword:
-      if (d.size() == 4) return std::to_wstring(LittleEndian(d, 4));
+      if (d.size() == 4) return std::to_wstring(ReadLe32(d.data()));
       break;
     case RegistryValueType::DwordBigEndian:
-      if (d.size() == 4) {
-        return std::to_wstring((std::uint32_t{d[0]} << 24) | (std::uint32_t{d[1]} << 16) |
-                               (std::uint32_t{d[2]} << 8) | std::uint32_t{d[3]});
-      }
+      if (d.size() == 4) return std::to_wstring(ReadBe32(d.data()));
       break;
     case RegistryValueType::Qword:
-      if (d.size() == 8) return std::to_wstring(LittleEndian(d, 8));
+      if (d.size() == 8) return std::to_wstring(ReadLe64(d.data()));
       break;
     default:
       break;
@@ -95,7 +87,7 @@ std::wstring RegistryValueAsText(const RegistryValue& value) {
 
 std::optional<std::uint32_t> RegistryValueAsDword(const RegistryValue& value) {
   if (value.type != RegistryValueType::Dword || value.data.size() != 4) return std::nullopt;
-  return static_cast<std::uint32_t>(LittleEndian(value.data, 4));
+  return ReadLe32(value.data.data());
 }
 
 }  // namespace nudgelet::platform

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/DateTime.h"
+#include "base/Rect.h"
 
 namespace nudgelet::platform {
 
@@ -17,15 +18,6 @@ struct OsVersion {
 struct Size {
   int width = 0;
   int height = 0;
-};
-
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
 };
 
 class SystemFacts {

@@ -3,6 +3,7 @@
 // rectangles the drawing works in.
 
 #include "base/Bitmap.h"
+#include "base/Rect.h"
 
 namespace nudgelet::skin {
 
@@ -12,16 +13,6 @@ using nudgelet::DecodePng;
 using nudgelet::EncodePng;
 using nudgelet::Premultiply;
 
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  bool Empty() const { return right <= left || bottom <= top; }
-  bool operator==(const Rect&) const = default;
-};
+using nudgelet::Rect;
 
 }  // namespace nudgelet::skin

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "base/IniSections.h"
+#include "base/Numbers.h"
+#include "settings/IniSections.h"
 #include "base/Strings.h"
 
 namespace nudgelet::skin {
@@ -15,23 +16,12 @@ constexpr Color kSystemFlag = 0xFF000000;
 
 bool IsSystemOrIdentifier(Color c) { return (c & 0xFF000000) == kSystemFlag; }
 
-int HexDigit(wchar_t c) {
-  if (c >= L'0' && c <= L'9') return c - L'0';
-  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-  return -1;
-}
-
 // At most eight hexadecimal digits; anything else is no number.
 std::optional<std::uint32_t> ParseHex(std::wstring_view digits) {
-  if (digits.empty() || digits.size() > 8) return std::nullopt;
-  std::uint32_t v = 0;
-  for (wchar_t c : digits) {
-    const int d = HexDigit(c);
-    if (d < 0) return std::nullopt;
-    v = (v << 4) | static_cast<std::uint32_t>(d);
-  }
-  return v;
+  if (digits.size() > 8) return std::nullopt;
+  const auto v = ParseDigits(digits, 16);
+  if (!v) return std::nullopt;
+  return static_cast<std::uint32_t>(*v);
 }
 
 // A signed decimal that fits 32 bits (negative values wrap, as colour values do).
@@ -41,14 +31,9 @@ std::optional<std::uint32_t> ParseDecimal(std::wstring_view text) {
     negative = text.front() == L'-';
     text.remove_prefix(1);
   }
-  if (text.empty() || text.size() > 10) return std::nullopt;
-  std::uint64_t v = 0;
-  for (wchar_t c : text) {
-    if (c < L'0' || c > L'9') return std::nullopt;
-    v = v * 10 + static_cast<std::uint64_t>(c - L'0');
-  }
-  if (negative ? v > 0x80000000ull : v > 0xFFFFFFFFull) return std::nullopt;
-  return negative ? static_cast<std::uint32_t>(0u - static_cast<std::uint32_t>(v)) : static_cast<std::uint32_t>(v);
+  const auto v = ParseDigits(text, 10, negative ? 0x80000000ull : 0xFFFFFFFFull);
+  if (!v) return std::nullopt;
+  return negative ? static_cast<std::uint32_t>(0u - static_cast<std::uint32_t>(*v)) : static_cast<std::uint32_t>(*v);
 }
 
 // One component of "r,g,b": a bad number is 0, and values beyond a byte are
@@ -100,12 +85,12 @@ Color ParseColorValue(std::wstring_view value, bool bgr) {
     return bgr ? (parts[2] | (parts[1] << 8) | (parts[0] << 16)) : (parts[0] | (parts[1] << 8) | (parts[2] << 16));
   }
 
+  // "#" names its own order, as on the web: red first, in either byte order.
+  if (value.front() == L'#') return SwapRedBlue(ParseHex(value.substr(1)).value_or(0));
   if (value.front() == L'$' || bgr) {
     if (auto v = ParseColorInteger(value)) return *v;
-    if (value.front() == L'#') value.remove_prefix(1);
     return ParseHex(value).value_or(0);
   }
-  if (value.front() == L'#') value.remove_prefix(1);
   return SwapRedBlue(ParseHex(value).value_or(0));
 }
 
@@ -191,7 +176,7 @@ void ColorTable::ReplaceWith(ColorTable& built) {
 
 void ColorTable::AddStandardNamesLocked() {
   for (const auto& standard : StandardColors()) {
-    ColorItem item{standard.name, -1, standard.value, standard.value};
+    ColorItem item{standard.name, -1, 0, standard.value};
     InsertLocked(ColorIdOf(standard.name), item);
     InsertLocked(standard.value, std::move(item));
   }
@@ -265,6 +250,8 @@ Color ColorTable::ColorToRGB(Color color) const {
     }
   }
   if (found) {
+    // A system colour's value, from a standard name or written in a skin
+    // ("$FF00000F"), is no colour to draw with until the system says which.
     if (IsSystemOrIdentifier(*found) && (*found & 0x00FFFFFF) < 256) return ColorToRGB(*found);
     return *found;
   }

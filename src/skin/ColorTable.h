@@ -39,7 +39,7 @@ std::optional<std::uint32_t> ParseColorInteger(std::wstring_view text);
 struct ColorItem {
   std::wstring name;  // "section.key", or a standard name such as "clRed"
   int index = -1;     // position in the loaded list; -1 for standard names
-  Color color = 0;    // 0x00BBGGRR
+  Color color = 0;    // 0x00BBGGRR; 0 for standard names, which stand for their id
   Color id = 0;       // the identifier; for standard names their standard value
 };
 

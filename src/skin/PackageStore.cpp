@@ -3,23 +3,17 @@
 #include <algorithm>
 #include <chrono>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
 #include "base/TextEncoding.h"
-#include "base/TextFile.h"
+#include "settings/TextFile.h"
 
 namespace nudgelet::skin {
 namespace {
 
 std::size_t ExtensionStart(const std::wstring& path) {
-  const auto dot = path.find_last_of(L'.');
-  const auto sep = path.find_last_of(L"\\:");
-  if (dot == std::wstring::npos || (sep != std::wstring::npos && dot < sep)) return std::wstring::npos;
-  return dot;
-}
-
-std::wstring Replace(std::wstring text, wchar_t from, wchar_t to) {
-  std::replace(text.begin(), text.end(), from, to);
-  return text;
+  const std::size_t length = ExtractFileExt(path).size();
+  return length == 0 ? std::wstring::npos : path.size() - length;
 }
 
 // A relative name must stay inside the skin folder on disk.
@@ -46,7 +40,7 @@ std::uint64_t TickCount() {
 
 }  // namespace
 
-std::wstring NormalizeSeparators(const std::wstring& path) { return Replace(path, L'/', L'\\'); }
+std::wstring NormalizeSeparators(const std::wstring& path) { return ToBackslashes(path); }
 
 std::wstring WithoutExtension(const std::wstring& path) {
   const auto dot = ExtensionStart(path);
@@ -62,7 +56,7 @@ std::wstring AlternatePackagePath(const std::wstring& path) {
   return WithoutExtension(path) + other;
 }
 
-PackageStore::PackageStore(ResourceSource& source, const LooseFiles& files, const std::wstring& skinFolder)
+PackageStore::PackageStore(ResourceSource& source, const platform::FileSystem& files, const std::wstring& skinFolder)
     : source_(source), files_(files) {
   SetSkinPath(skinFolder);
 }
@@ -127,7 +121,9 @@ void PackageStore::RegisterPackage(const std::wstring& rawPath, bool force) {
   std::unique_lock lock(stateMutex_);
   if (!source_.Load()) return;
   std::wstring path = NormalizeSeparators(rawPath);
-  std::wstring name = PackageNameOf(path);
+  // The skin's name is the top folder inside its package, and resource names
+  // are case-sensitive there: "Classic.rcc" holds :/classic/.
+  std::wstring name = ToLower(PackageNameOf(path));
   std::wstring alt = AlternatePackagePath(path);
 
   const bool isPublic = EqualsIgnoreCase(name, L"public") ||
@@ -158,7 +154,7 @@ void PackageStore::RegisterPackage(const std::wstring& rawPath, bool force) {
     return;
   }
 
-  if (!files_.FileExists(path) && !files_.FileExists(alt) && !files_.FolderExists(WithoutExtension(path))) {
+  if (!files_.FileExists(path) && !files_.FileExists(alt) && !files_.DirectoryExists(WithoutExtension(path))) {
     const std::wstring folder = ExtractFilePath(path);
     path = folder + L"classic.rcc";
     alt = folder + L"classic.dll";
@@ -215,7 +211,7 @@ PackageStore::Resolved PackageStore::Resolve(const std::wstring& name) const {
   Resolved r;
   std::wstring relative;
   if (!skinName_.empty() && (name.empty() || name.front() != L':')) {
-    r.resource = L":/" + skinName_ + L"/" + Replace(name, L'\\', L'/');
+    r.resource = L":/" + skinName_ + L"/" + ToForwardSlashes(name);
     relative = skinName_ + L"\\" + NormalizeSeparators(name);
   } else {
     r.resource = name;
@@ -230,7 +226,7 @@ PackageStore::Resolved PackageStore::Resolve(const std::wstring& name) const {
 std::optional<std::vector<std::uint8_t>> PackageStore::ReadResource(const std::wstring& name) const {
   const Resolved r = Resolve(name);
   if (!r.loose.empty() && files_.FileExists(r.loose)) {
-    if (auto bytes = files_.Read(r.loose, kMaxLooseFileBytes)) return bytes;
+    if (auto read = files_.ReadFile(r.loose, kMaxLooseFileBytes); read.error == 0) return std::move(read.bytes);
   }
   std::lock_guard lock(stateMutex_);
   return source_.Read(r.resource);
@@ -248,7 +244,7 @@ FolderListing PackageStore::ListFolder(const std::wstring& folder) const {
     }
   }
   if (loose.empty()) return out;
-  for (const auto& entry : files_.List(loose)) {
+  for (const auto& entry : files_.ListFolder(loose)) {
     auto& list = entry.folder ? out.folders : out.files;
     if (std::find(list.begin(), list.end(), entry.name) == list.end()) list.push_back(entry.name);
   }

@@ -11,6 +11,7 @@
 // Package paths are Windows paths. They are compared without regard to case
 // and with "/" and "\" alike, but handed on as spelt, so that the native build
 // on a case-sensitive file system finds its files.
+// The skin name taken from a package path is lower case whatever the spelling.
 
 #include <cstdint>
 #include <functional>
@@ -21,9 +22,9 @@
 #include <string>
 #include <vector>
 
-#include "base/IniSections.h"
+#include "settings/IniSections.h"
 #include "skin/ColorTable.h"
-#include "skin/LooseFiles.h"
+#include "platform/FileSystem.h"
 #include "skin/ResourceSource.h"
 #include "skin/SkinPicture.h"
 #include "skin/SkinSections.h"
@@ -34,7 +35,7 @@ class PackageStore {
  public:
   // `skinFolder` is where the store looks until a style says otherwise: the
   // executable's folder.
-  PackageStore(ResourceSource& source, const LooseFiles& files, const std::wstring& skinFolder);
+  PackageStore(ResourceSource& source, const platform::FileSystem& files, const std::wstring& skinFolder);
 
   PackageStore(const PackageStore&) = delete;
   PackageStore& operator=(const PackageStore&) = delete;
@@ -105,7 +106,7 @@ class PackageStore {
   void Refresh(SkinPicture& picture) const;
 
   ResourceSource& source_;
-  const LooseFiles& files_;
+  const platform::FileSystem& files_;
 
   // Package state. Recursive: registering the skin loads the skin data, which reads resources.
   mutable std::recursive_mutex stateMutex_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
 #include "base/TextEncoding.h"
 #include "skin/PngImage.h"
@@ -18,10 +19,8 @@ std::wstring Key(std::wstring_view extension) {
 }  // namespace
 
 std::wstring PictureExtension(std::wstring_view path) {
-  const auto name = path.find_last_of(L"\\/");
-  const auto dot = path.rfind(L'.');
-  if (dot == std::wstring_view::npos || (name != std::wstring_view::npos && dot < name)) return {};
-  return std::wstring(path.substr(dot + 1));
+  const std::wstring extension = ExtractFileExt(std::wstring(path));
+  return extension.empty() ? extension : extension.substr(1);
 }
 
 std::unique_ptr<TRdGraphic> LoadPngPicture(const std::vector<std::uint8_t>& bytes) {
@@ -60,14 +59,14 @@ std::unique_ptr<TRdGraphic> PictureFormats::Load(std::wstring_view path, const s
   return format->load(bytes);
 }
 
-std::unique_ptr<TRdGraphic> PictureFormats::LoadFromFile(const LooseFiles& files, const std::wstring& path) const {
+std::unique_ptr<TRdGraphic> PictureFormats::LoadFromFile(const platform::FileSystem& files, const std::wstring& path) const {
   const std::wstring extension = PictureExtension(path);
   if (Key(extension) != L"PNG" && !Find(extension)) {
     throw EInvalidGraphic("Unknown picture file extension (." + WideToUtf8(ToLower(extension)) + ")");
   }
-  const auto bytes = files.Read(path, kMaxFileBytes);
-  if (!bytes) throw EInvalidGraphic("Cannot read picture file " + WideToUtf8(path));
-  return Load(path, *bytes);
+  const auto read = files.ReadFile(path, kMaxFileBytes);
+  if (read.error != 0) throw EInvalidGraphic("Cannot read picture file " + WideToUtf8(path));
+  return Load(path, read.bytes);
 }
 
 std::unique_ptr<TRdGraphic> PictureFormats::ReadStored(const std::vector<std::uint8_t>& data) const {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "skin/LooseFiles.h"
+#include "platform/FileSystem.h"
 #include "skin/RdGraphic.h"
 
 namespace nudgelet::skin {
@@ -51,7 +51,7 @@ class PictureFormats {
   // are always TPngImage, whatever else claimed the extension.
   std::unique_ptr<TRdGraphic> Load(std::wstring_view path, const std::vector<std::uint8_t>& bytes) const;
   // The same, reading the file; the extension is checked before the file.
-  std::unique_ptr<TRdGraphic> LoadFromFile(const LooseFiles& files, const std::wstring& path) const;
+  std::unique_ptr<TRdGraphic> LoadFromFile(const platform::FileSystem& files, const std::wstring& path) const;
   // Stored binary picture data: one length byte, the class name in that many
   // bytes, then the picture's own bytes. No class name means no picture
   // (nullptr).

@@ -1,9 +1,11 @@
 #include "skin/PropertyPath.h"
 
 #include <cerrno>
+#include <limits>
 #include <cmath>
 #include <cstdlib>
 
+#include "base/Numbers.h"
 #include "base/Strings.h"
 #include "skin/PackageStore.h"
 #include "skin/Picture.h"
@@ -23,16 +25,11 @@ namespace {
 // "12", "-3", "$1F": the integer forms plain skin text uses.
 std::optional<std::int64_t> PlainInteger(std::wstring_view text) {
   text = TrimView(text);
-  if (text.empty()) return std::nullopt;
-  const std::string narrow = WideToUtf8(text);
-  const bool hex = narrow[0] == '$';
-  const char* begin = narrow.c_str() + (hex ? 1 : 0);
-  if (!*begin || *begin == ' ') return std::nullopt;
-  char* end = nullptr;
-  errno = 0;
-  const long long value = std::strtoll(begin, &end, hex ? 16 : 10);
-  if (*end || errno == ERANGE) return std::nullopt;
-  return value;
+  if (!text.empty() && text.front() == L'$') {
+    const auto digits = ParseDigits(text.substr(1), 16, std::numeric_limits<std::int64_t>::max());
+    return digits ? std::optional<std::int64_t>(static_cast<std::int64_t>(*digits)) : std::nullopt;
+  }
+  return ParseDecimal(text);
 }
 
 std::optional<double> PlainFloat(std::wstring_view text) {

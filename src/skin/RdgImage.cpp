@@ -3,26 +3,16 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "base/IniSections.h"
+#include "base/Numbers.h"
+#include "settings/IniSections.h"
 #include "base/Strings.h"
 
 namespace nudgelet::skin {
 namespace {
 
 std::optional<int> ParseInt(std::wstring_view text) {
-  text = TrimView(text);
-  bool negative = false;
-  if (!text.empty() && (text.front() == L'-' || text.front() == L'+')) {
-    negative = text.front() == L'-';
-    text.remove_prefix(1);
-  }
-  if (text.empty() || text.size() > 9) return std::nullopt;
-  int v = 0;
-  for (wchar_t c : text) {
-    if (c < L'0' || c > L'9') return std::nullopt;
-    v = v * 10 + (c - L'0');
-  }
-  return negative ? -v : v;
+  const auto v = ParseDecimal(TrimView(text), INT32_MIN, INT32_MAX);
+  return v ? std::optional<int>(static_cast<int>(*v)) : std::nullopt;
 }
 
 Rect RectOf(const std::vector<int>& n) { return {n[0], n[1], n[2], n[3]}; }
@@ -198,16 +188,18 @@ void TRdgImage::Inherit(const std::vector<std::wstring>& named) {
     if (EqualsIgnoreCase(key, L"imgname")) continue;
     SetLineValue(values_, key, Trim(std::wstring_view(line).substr(name->size() + 1)));
   }
+  // The named picture governs every setting the descriptor has not locked,
+  // also where it says nothing: a skin that drops its margins drops them here.
   bool locked = false;
   if (smooth_ == SmoothFilter::Default) smooth_ = SmoothOf(named);
   if (!marginsLocked_) {
-    if (const auto v = Pick(named, L"imgopt", locked)) margins_ = MarginsOf(ParseNumbers(*v, 5));
+    const auto v = Pick(named, L"imgopt", locked);
+    margins_ = v ? MarginsOf(ParseNumbers(*v, 5)) : TDesignRect{};
   }
-  if (!alphaLocked_ || alpha_ == -1) {
-    if (const auto v = Pick(named, L"imgalpha", locked); AlphaOf(v) != -1) alpha_ = AlphaOf(v);
-  }
+  if (!alphaLocked_ || alpha_ == -1) alpha_ = AlphaOf(Pick(named, L"imgalpha", locked));
   if (!clipLocked_) {
-    if (const auto v = Pick(named, L"imgrect", locked)) clip_ = RectOf(ParseNumbers(*v, 4));
+    const auto v = Pick(named, L"imgrect", locked);
+    clip_ = v ? RectOf(ParseNumbers(*v, 4)) : Rect{};
   }
 }
 

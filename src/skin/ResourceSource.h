@@ -1,7 +1,7 @@
 #pragma once
 // Where the package store gets packaged resources from. The program goes
 // through uipack.dll (UiPackSource); the tests and tools natively read the
-// packages themselves (RegistrySource). Both take resource names such as
+// packages themselves (InProcessSource). Both take resource names such as
 // ":/classic/images/btn_close_normal.png" and folders such as ":/public/".
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "base/IniSections.h"
+#include "settings/IniSections.h"
 #include "base/Strings.h"
 #include "skin/Font.h"
 #include "skin/PackageStore.h"
@@ -265,6 +265,8 @@ void ClearStoredPictures(TPersistent& object) {
   for (const PropertyInfo* info : object.Class().Properties()) {
     switch (info->kind) {
       case PropKind::Picture:
+        // A picture the object does not store is not its own to clear.
+        if (!info->IsStored(object)) break;
         if (TPicture* picture = info->picture(object)) picture->Clear();
         break;
       case PropKind::Object:

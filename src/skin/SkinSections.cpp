@@ -46,32 +46,55 @@ std::optional<std::wstring> TRdValueStrings::Value(std::wstring_view key) const 
 }
 
 std::vector<std::wstring> TRdValueStrings::LinesWithInherited() const {
+  // A section's own lines all stay, repeated keys too: they are applied in
+  // order, so the last one wins. An ancestor adds only keys that no nearer
+  // section has.
   std::vector<std::wstring> out;
   std::set<std::wstring, LessIgnoreCase> seen;
   for (const TRdValueStrings* s : Chain()) {
+    std::set<std::wstring, LessIgnoreCase> own;
     for (const auto& line : s->lines_) {
       const auto key = KeyOf(line);
       if (key.empty()) {
         if (s == this) out.push_back(line);
         continue;
       }
-      if (seen.insert(key).second) out.push_back(line);
+      if (seen.count(key)) continue;
+      own.insert(key);
+      out.push_back(line);
     }
+    seen.insert(own.begin(), own.end());
   }
   return out;
 }
 
 void TRdValueStrings::Merge(const std::vector<std::wstring>& lines) {
+  const auto sameKey = [](const std::wstring& key) {
+    return [&key](const std::wstring& own) { return EqualsIgnoreCase(KeyOf(own), key); };
+  };
+  // Keys this file has set already: a key it repeats stays repeated.
+  std::set<std::wstring, LessIgnoreCase> merged;
   for (const auto& line : lines) {
     const auto key = KeyOf(line);
-    auto it = key.empty() ? lines_.end() : std::find_if(lines_.begin(), lines_.end(), [&](const std::wstring& own) {
-      return EqualsIgnoreCase(KeyOf(own), key);
-    });
-    if (it != lines_.end()) {
-      *it = line;
-    } else {
+    if (key.empty()) {
       lines_.push_back(line);
+      continue;
     }
+    if (merged.count(key)) {
+      const auto last = std::find_if(lines_.rbegin(), lines_.rend(), sameKey(key));
+      lines_.insert(last.base(), line);
+      continue;
+    }
+    merged.insert(key);
+    const auto first = std::find_if(lines_.begin(), lines_.end(), sameKey(key));
+    if (first == lines_.end()) {
+      lines_.push_back(line);
+      continue;
+    }
+    // The key takes the new line in place of its first one; what an earlier
+    // file said after that must not win over it.
+    *first = line;
+    lines_.erase(std::remove_if(std::next(first), lines_.end(), sameKey(key)), lines_.end());
   }
 }
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/IniSections.h"
+#include "settings/IniSections.h"
 #include "base/Strings.h"
 
 namespace nudgelet::skin {
@@ -28,10 +28,12 @@ class TRdValueStrings {
   std::optional<std::wstring> OwnValue(std::wstring_view key) const;
   // The value along the parent chain.
   std::optional<std::wstring> Value(std::wstring_view key) const;
-  // Own lines, then the lines of the parent chain for keys not seen yet.
+  // Own lines, repeated keys included, then the lines of the parent chain for
+  // keys not seen yet.
   std::vector<std::wstring> LinesWithInherited() const;
 
-  // A present key takes the new line in its place; a new key is appended.
+  // A present key takes the new line in place of its first line and loses its
+  // others; a new key is appended.
   void Merge(const std::vector<std::wstring>& lines);
 
  private:

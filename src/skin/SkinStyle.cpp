@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
-#include "base/TextFile.h"
+#include "settings/TextFile.h"
 
 namespace nudgelet::skin {
 
@@ -54,7 +55,7 @@ void TRdSkinStyle::SetRuntimePath(const std::wstring& value) {
   runtimePath_ = value;
   if (context_.designing) return;
   std::wstring folder = IncludeTrailingBackslash(context_.executableFolder) + value;
-  if (!context_.files.FolderExists(folder)) folder = value;
+  if (!context_.files.DirectoryExists(folder)) folder = value;
   if (!AnotherIsMain()) context_.store.SetSkinPath(folder);
 }
 
@@ -65,7 +66,7 @@ void TRdSkinStyle::SetDesigntimePath(const std::wstring& value) {
   context_.store.SetSkinPath(value);
   if (skinRccFile_.empty()) return;
   const std::wstring package = IncludeTrailingBackslash(NormalizeSeparators(value)) + skinRccFile_;
-  if (context_.files.FileExists(package) || context_.files.FolderExists(WithoutExtension(package))) {
+  if (context_.files.FileExists(package) || context_.files.DirectoryExists(WithoutExtension(package))) {
     context_.store.RegisterPackage(package, false);
   }
 }
@@ -73,7 +74,7 @@ void TRdSkinStyle::SetDesigntimePath(const std::wstring& value) {
 void TRdSkinStyle::SetSkinRccFile(const std::wstring& value) {
   const std::wstring v = NormalizeSeparators(value);
   const std::wstring fileName = ExtractFileName(v);
-  if (AnotherIsMain() || loading_) {
+  if (AnotherIsMain()) {
     skinRccFile_ = fileName;
     return;
   }
@@ -90,12 +91,18 @@ void TRdSkinStyle::SetSkinRccFile(const std::wstring& value) {
     const std::wstring base = context_.designing ? designtimePath_ : CurSkinPath();
     package = IncludeTrailingBackslash(NormalizeSeparators(base)) + v;
   }
+  // Stored form data keeps only the file name, so its folder must be in place
+  // now: Loaded registers the packages from there.
+  if (loading_) {
+    skinRccFile_ = fileName;
+    return;
+  }
 
   const std::wstring packageFolder = ExtractFilePath(package);
   const std::wstring stem = WithoutExtension(package);
   if (!packageFolder.empty() && !fileName.empty() &&
       (context_.files.FileExists(stem + L".dll") || context_.files.FileExists(stem + L".rcc") ||
-       context_.files.FolderExists(stem))) {
+       context_.files.DirectoryExists(stem))) {
     context_.store.SetSkinPath(packageFolder);
     context_.store.RegisterPackage(package, false);
   }

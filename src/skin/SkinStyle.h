@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/LooseFiles.h"
+#include "platform/FileSystem.h"
 #include "skin/PackageStore.h"
 
 namespace nudgelet::skin {
@@ -17,11 +17,11 @@ class TRdSkinStyle;
 
 // What every style of the process shares.
 struct SkinStyleContext {
-  SkinStyleContext(PackageStore& store, const LooseFiles& files, std::wstring executableFolder)
+  SkinStyleContext(PackageStore& store, const platform::FileSystem& files, std::wstring executableFolder)
       : store(store), files(files), executableFolder(std::move(executableFolder)) {}
 
   PackageStore& store;
-  const LooseFiles& files;
+  const platform::FileSystem& files;
   std::wstring executableFolder;
   // True while forms are edited in the designer rather than run.
   bool designing = false;

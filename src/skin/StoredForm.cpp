@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/Numbers.h"
 #include "base/Strings.h"
 
 namespace nudgelet::skin {
@@ -179,11 +180,9 @@ class Parser {
       if (end != text.c_str() + text.size() || !std::isfinite(v.number)) Fail("not a number: " + text);
     } else {
       v.kind = FormValue::Kind::Integer;
-      errno = 0;
-      v.integer = std::strtoll(text.c_str(), &end, 10);
-      if (end != text.c_str() + text.size() || errno == ERANGE || text == "-" || text == "+") {
-        Fail("not a number: " + text);
-      }
+      const auto integer = ParseDecimal(std::string_view(text));
+      if (!integer) Fail("not a number: " + text);
+      v.integer = *integer;
     }
     return v;
   }
@@ -259,10 +258,7 @@ class Parser {
       if (AtEnd()) Fail("binary data is not closed with '}'");
       const wchar_t c = t_[pos_++];
       if (c == L'}') break;
-      int d = -1;
-      if (c >= L'0' && c <= L'9') d = c - L'0';
-      else if (c >= L'a' && c <= L'f') d = c - L'a' + 10;
-      else if (c >= L'A' && c <= L'F') d = c - L'A' + 10;
+      const int d = HexDigitValue(c);
       if (d < 0) Fail("binary data holds a character that is not a hexadecimal digit");
       if (high < 0) {
         high = d;

@@ -1,6 +1,7 @@
 #include "skin/UiPackSource.h"
 
-#include "base/TextFile.h"
+#include "base/Paths.h"
+#include "settings/TextFile.h"
 
 namespace nudgelet::skin {
 

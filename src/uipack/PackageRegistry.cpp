@@ -4,6 +4,7 @@
 #include <mutex>
 #include <set>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
 
 namespace nudgelet::uipack {
@@ -12,9 +13,8 @@ namespace {
 bool SameFile(std::wstring_view a, std::wstring_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    const wchar_t x = a[i] == L'/' ? L'\\' : a[i];
-    const wchar_t y = b[i] == L'/' ? L'\\' : b[i];
-    if (x != y && FoldUpper(x) != FoldUpper(y)) return false;
+    const bool bothSeparators = IsPathSeparator(a[i]) && IsPathSeparator(b[i]);
+    if (!bothSeparators && a[i] != b[i] && FoldUpper(a[i]) != FoldUpper(b[i])) return false;
   }
   return true;
 }

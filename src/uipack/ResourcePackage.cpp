@@ -1,4 +1,5 @@
 #include "uipack/ResourcePackage.h"
+#include "base/ByteOrder.h"
 
 #include <zlib.h>
 
@@ -25,12 +26,6 @@ constexpr std::uint64_t kMaxDeflateRatio = 1032;
 
 // However the limits are set, one inflated entry plus a guard byte must fit zlib's 32-bit counters.
 constexpr std::uint32_t kHardEntryLimit = 1u << 30;
-
-std::uint16_t Be16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
-
-std::uint32_t Be32(const std::uint8_t* p) {
-  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-}
 
 std::string Hex(std::uint32_t value) {
   static const char kDigits[] = "0123456789abcdef";
@@ -138,7 +133,7 @@ class ResourcePackage::Parser {
     }
     if (size_ < 4 || std::memcmp(b_, "qres", 4) != 0) Fail("not a resource package (no \"qres\" header)");
     if (size_ < 20) Fail("the header is cut short");
-    const std::uint32_t version = Be32(b_ + 4);
+    const std::uint32_t version = ReadBe32(b_ + 4);
     if (version < 1 || version > 3) Fail("format version " + std::to_string(version) + " is not supported");
     p_.version_ = static_cast<int>(version);
     const std::uint64_t headerSize = version >= 3 ? 24 : 20;
@@ -147,7 +142,7 @@ class ResourcePackage::Parser {
     dataOffset_ = SectionOffset(12, "data", headerSize);
     namesOffset_ = SectionOffset(16, "names", headerSize);
     if (version >= 3) {
-      const std::uint32_t flags = Be32(b_ + 20);
+      const std::uint32_t flags = ReadBe32(b_ + 20);
       if (flags & ~kKnownHeaderFlags) Fail("unknown package flags " + Hex(flags));
       if (flags & kCompressedZstd) Fail("the package uses zstd compression, which is not supported");
     }
@@ -163,7 +158,7 @@ class ResourcePackage::Parser {
   }
 
   std::uint64_t SectionOffset(std::size_t field, const char* section, std::uint64_t headerSize) const {
-    const std::uint64_t offset = Be32(b_ + field);
+    const std::uint64_t offset = ReadBe32(b_ + field);
     if (offset < headerSize || offset >= size_) {
       Fail(std::string("the ") + section + " offset " + std::to_string(offset) + " is outside the package");
     }
@@ -189,8 +184,8 @@ class ResourcePackage::Parser {
       if (!p_.IsFolder(p_.nodes_[i])) continue;
       const std::uint64_t self = recordIndex_[i];
       const std::uint8_t* record = RecordAt(self);
-      const std::uint64_t count = Be32(record + 6);
-      const std::uint64_t first = Be32(record + 10);
+      const std::uint64_t count = ReadBe32(record + 6);
+      const std::uint64_t first = ReadBe32(record + 10);
       const std::uint32_t firstChild = static_cast<std::uint32_t>(p_.nodes_.size());
       p_.nodes_[i].firstChild = firstChild;
       if (count == 0) continue;
@@ -227,14 +222,14 @@ class ResourcePackage::Parser {
   Node ReadNode(std::uint64_t index, bool isRoot) {
     const std::uint8_t* record = RecordAt(index);
     Node node;
-    node.flags = Be16(record + 4);
+    node.flags = ReadBe16(record + 4);
     if (node.flags & ~kKnownNodeFlags) FailNode(index, "unknown flags " + Hex(node.flags));
     if (node.flags & kCompressedZstd) FailNode(index, "zstd compression is not supported");
-    if (!isRoot) ReadName(index, Be32(record), node);
+    if (!isRoot) ReadName(index, ReadBe32(record), node);
     if (node.flags & kDirectory) {
       if (node.flags & kCompressed) FailNode(index, "a folder cannot be compressed");
     } else {
-      ReadData(index, Be32(record + 10), node);
+      ReadData(index, ReadBe32(record + 10), node);
     }
     return node;
   }
@@ -250,15 +245,15 @@ class ResourcePackage::Parser {
     }
     const std::uint64_t at = namesOffset_ + offset;
     if (at + 6 > size_) FailNode(index, "its name at offset " + std::to_string(offset) + " is outside the package");
-    const std::uint16_t length = Be16(b_ + at);
-    const std::uint32_t storedHash = Be32(b_ + at + 2);
+    const std::uint16_t length = ReadBe16(b_ + at);
+    const std::uint32_t storedHash = ReadBe32(b_ + at + 2);
     const std::uint64_t bytes = 6 + std::uint64_t{length} * 2;
     if (at + bytes > size_) FailNode(index, "its name runs past the end of the package");
     nameBytes_ += bytes;
     if (nameBytes_ > size_) FailNode(index, "names overlap each other");
 
     std::u16string name(length, u'\0');
-    for (std::uint16_t k = 0; k < length; ++k) name[k] = static_cast<char16_t>(Be16(b_ + at + 6 + 2 * k));
+    for (std::uint16_t k = 0; k < length; ++k) name[k] = static_cast<char16_t>(ReadBe16(b_ + at + 6 + 2 * k));
     if (QtNameHash(name) != storedHash) FailNode(index, "its name does not match its stored hash");
     if (!IsAcceptableName(name)) FailNode(index, "its name is empty, \".\", \"..\" or holds a separator or control character");
 
@@ -273,7 +268,7 @@ class ResourcePackage::Parser {
   void ReadData(std::uint64_t index, std::uint32_t offset, Node& node) {
     const std::uint64_t at = dataOffset_ + offset;
     if (at + 4 > size_) FailNode(index, "its data at offset " + std::to_string(offset) + " is outside the package");
-    const std::uint32_t stored = Be32(b_ + at);
+    const std::uint32_t stored = ReadBe32(b_ + at);
     if (at + 4 + stored > size_) {
       FailNode(index, "its " + std::to_string(stored) + " bytes of data run past the end of the package");
     }
@@ -283,7 +278,7 @@ class ResourcePackage::Parser {
     if (node.flags & kCompressed) {
       // Qt's compressed layout: the inflated size, big-endian, then a zlib stream.
       if (stored < 4) FailNode(index, "its compressed data has no size");
-      size = Be32(b_ + at + 4);
+      size = ReadBe32(b_ + at + 4);
       node.dataStart = at + 8;
       node.storedLength = stored - 4;
       if (size > std::uint64_t{node.storedLength} * kMaxDeflateRatio) {

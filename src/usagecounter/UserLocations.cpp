@@ -1,32 +1,16 @@
 #include "usagecounter/UserLocations.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
+#include "platform/win32/SystemPlatform.h"
+#include "settings/UserDataFolder.h"
 
 namespace nudgelet::usagecounter {
-namespace {
-
-std::wstring RoamingFolder() {
-  wchar_t path[MAX_PATH + 1] = {};
-  std::wstring folder;
-  if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) folder = path;
-  // A bare drive ("C:") is what some broken profiles answer; the environment
-  // then still knows the real folder.
-  if (folder.size() <= 3) {
-    const DWORD length = ::GetEnvironmentVariableW(L"APPDATA", path, MAX_PATH + 1);
-    folder = (length > 0 && length <= MAX_PATH) ? std::wstring(path, length) : std::wstring();
-  }
-  while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-  return folder.size() > 2 ? folder : std::wstring();
-}
-
-}  // namespace
 
 std::wstring ProductUserFolder() {
-  const std::wstring roaming = RoamingFolder();
-  return roaming.empty() ? std::wstring() : roaming + L"\\Corvane\\Patchwell Hub";
+  return ExcludeTrailingBackslash(GetUserDataFolder(platform::win32::SystemPlatform()));
 }
 
 std::wstring DefaultCacheFolder() {

@@ -6,8 +6,8 @@
 
 namespace nudgelet::usagecounter {
 
-// "<roaming application data>\Corvane\Patchwell Hub" without trailing
-// backslash; empty when the roaming folder cannot be found.
+// The product's per-user folder, as every program of the product finds it,
+// without trailing backslash.
 std::wstring ProductUserFolder();
 
 // The folder of the event cache: ProductUserFolder() + "\Stat".

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
 
 namespace nudgelet::usagestats {
@@ -12,10 +13,7 @@ bool IsLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <=
 }  // namespace
 
 std::optional<std::wstring> NormalizeCacheFolder(std::wstring_view folder) {
-  std::wstring path(folder);
-  for (auto& c : path) {
-    if (c == L'/') c = L'\\';
-  }
+  std::wstring path = ToBackslashes(folder);
   const bool drive = path.size() >= 3 && IsLetter(path[0]) && path[1] == L':' && path[2] == L'\\';
   const bool unc = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
   if (!drive && !unc) return std::nullopt;

@@ -1,6 +1,6 @@
 #include "usagestats/PostBody.h"
 
-#include "usagestats/Json.h"
+#include "base/Json.h"
 
 namespace nudgelet::usagestats {
 

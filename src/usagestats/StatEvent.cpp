@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "usagestats/Json.h"
+#include "base/Json.h"
 
 namespace nudgelet::usagestats {
 

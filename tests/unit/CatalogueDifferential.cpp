@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "DbTool.h"
-#include "app/AppFrame.h"
 #include "base/Strings.h"
 #include "detection/DetectionReport.h"
 #include "detection/IgnoreList.h"
@@ -28,9 +27,11 @@
 #include "detection/UpdateList.h"
 #include "detection/UpdateMatching.h"
 #include "platform/Crypto.h"
+#include "platform/AppFrame.h"
 #include "platform/RegFile.h"
 #include "support/FakePlatform.h"
 #include "support/RealSystem.h"
+#include "support/ScratchFolder.h"
 
 namespace nudgelet::detection {
 namespace {
@@ -256,7 +257,7 @@ std::string Report(const UpdateQueries& queries, const std::wstring& registryTex
                                                                   registryText));
   TSoftwareInfo inventory(*machine, platform::SystemCrypto(), L"C:\\none\\SoftwareCache.ini");
   const TIgnoreList ignore(machine.files, L"C:\\none\\Main.ini");
-  const app::TAppFrame frame(*machine);
+  const platform::TAppFrame frame(*machine);
   TUpdateMatcher matcher(MatchContext{*machine, queries, ignore, frame});
   matcher.MatchInstalledPrograms(inventory);
   InMemoryUpdateList list;
@@ -275,7 +276,7 @@ struct Totals {
 int RunSeed(std::uint64_t seed, bool show, Totals& totals) {
   const Case c = Generate(seed);
   if (show) std::cout << "--- seed " << seed << "\n" << c.sql << WideToUtf8(c.registry);
-  testing::ScratchFolder folder;
+  testing::ScratchFolder folder(L"differential");
   const std::wstring dbd = folder.File(L"VessaUpdate.dbd");
   const std::wstring temp = folder.Path() + L"temp" + folder.Path().back();
   testing::RealFiles().CreateFolders(temp);

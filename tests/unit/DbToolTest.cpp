@@ -7,12 +7,13 @@
 #include "detection/SQLiteDatabase.h"
 #include "detection/SQLiteTable.h"
 #include "support/RealSystem.h"
+#include "support/ScratchFolder.h"
 
 namespace nudgelet::tools {
 namespace {
 
-using testing::ReadBytes;
-using testing::WriteText;
+using testing::ReadFileBytes;
+using testing::WriteFileBytes;
 
 class DbTool : public ::testing::Test {
  protected:
@@ -29,11 +30,11 @@ class DbTool : public ::testing::Test {
 };
 
 TEST_F(DbTool, BuildsDeciphersAndEnciphersExactly) {
-  WriteText(File(L"db.sql"), "\xEF\xBB\xBF" "CREATE TABLE SoftBase(Key varchar(50), DisplayName varchar(200));\n"
+  WriteFileBytes(File(L"db.sql"), "\xEF\xBB\xBF" "CREATE TABLE SoftBase(Key varchar(50), DisplayName varchar(200));\n"
                              "INSERT INTO SoftBase VALUES('{K}', 'Caf\xC3\xA9');\n");
   ASSERT_EQ(Run({L"build", File(L"db.sql"), File(L"db.dbd")}), 0) << errors_.str();
   EXPECT_FALSE(testing::RealFiles().Exists(File(L"db.dbd.build.sqlite")));
-  const auto stored = ReadBytes(File(L"db.dbd"));
+  const auto stored = ReadFileBytes(File(L"db.dbd"));
   ASSERT_GT(stored.size(), 78u);
   EXPECT_EQ(std::string(stored.begin() + 76, stored.begin() + 78), "\r\n");
 
@@ -46,14 +47,14 @@ TEST_F(DbTool, BuildsDeciphersAndEnciphersExactly) {
     EXPECT_EQ(db.QueryTable("SELECT DisplayName FROM SoftBase")->ReadText(0), L"Caf\u00E9");
   }
   ASSERT_EQ(Run({L"encipher", File(L"db.sqlite"), File(L"again.dbd")}), 0) << errors_.str();
-  EXPECT_EQ(ReadBytes(File(L"again.dbd")), stored);
+  EXPECT_EQ(ReadFileBytes(File(L"again.dbd")), stored);
 }
 
 TEST_F(DbTool, BadInputIsOneLineAndExitCode2) {
-  WriteText(File(L"bad.sql"), "CREATE TABLE t(a);\nCREATE TABL u(b);\n");
+  WriteFileBytes(File(L"bad.sql"), "CREATE TABLE t(a);\nCREATE TABL u(b);\n");
   // 64 Base64 characters: three whole cipher blocks of nonsense.
-  WriteText(File(L"text.txt"), "NotSQLiteNotSQLiteNotSQLiteNotSQLiteNotSQLiteNotSQLiteNotSQLite1");
-  WriteText(File(L"short.dbd"), "QUJD");
+  WriteFileBytes(File(L"text.txt"), "NotSQLiteNotSQLiteNotSQLiteNotSQLiteNotSQLiteNotSQLiteNotSQLite1");
+  WriteFileBytes(File(L"short.dbd"), "QUJD");
   const std::vector<std::pair<std::vector<std::wstring>, std::string>> cases{
       {{}, "usage: "},
       {{L"build", File(L"bad.sql")}, "usage: "},

@@ -4,7 +4,7 @@
 #include "skin/FakeSkinFiles.h"
 #include "skin/Font.h"
 #include "skin/PackageStore.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 #include "skin/SkinnedObjects.h"
 
 namespace nudgelet::skin {
@@ -37,7 +37,7 @@ TEST(Font, SizeAndHeightFollowThePixelsPerInch) {
 class RdFontTest : public ::testing::Test {
  protected:
   MemoryFiles files;
-  RegistrySource source{files};
+  InProcessSource source{files};
   PackageStore store{source, files, L"C:\\App\\skin\\"};
   SkinClassRegistry registry{store};
   TTestButton form{registry};

@@ -1,9 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "base/ExtIniFile.h"
-#include "base/SafeIniFile.h"
-#include "base/TextFile.h"
+#include "settings/ExtIniFile.h"
+#include "settings/SafeIniFile.h"
+#include "settings/TextFile.h"
 #include "support/FakePlatform.h"
 
 namespace nudgelet {
@@ -89,6 +89,34 @@ TEST(SafeIniFile, SavesUtf16WithByteOrderMarkOnlyWhenModified) {
   EXPECT_EQ(fs.AtomicWrites(), 1);
   EXPECT_EQ(fs.Bytes(kMainIni),
             Utf16LeWithBom(L"[Icon]\r\nIconLevel=1\r\n\r\n[Software]\r\nAutoUpdate=0\r\n\r\n"));
+}
+
+TEST(SafeIniFile, EveryChangeOfItsContentMarksItModified) {
+  struct Case {
+    const char* what;
+    void (*change)(TSafeIniFile&);
+    bool modified;
+  };
+  const Case cases[] = {
+      {"nothing", [](TSafeIniFile&) {}, false},
+      {"a missing key deleted", [](TSafeIniFile& ini) { ini.DeleteKey(L"A", L"none"); }, true},
+      {"new content loaded", [](TSafeIniFile& ini) { ini.LoadFromBytes(Utf16LeWithBom(L"[B]\r\ny=2\r\n")); }, true},
+      {"a missing section erased", [](TSafeIniFile& ini) { ini.EraseSection(L"none"); }, false},
+      {"a repeated section erased", [](TSafeIniFile& ini) { ini.EraseSection(L"a"); }, true},
+  };
+  for (const auto& c : cases) {
+    InMemoryFileSystem fs;
+    fs.AddFile(kMainIni, Utf16LeWithBom(L"[A]\r\nx=1\r\n[A]\r\nx=2\r\n"));
+    TSafeIniFile ini(fs, kMainIni);
+    c.change(ini);
+    EXPECT_EQ(ini.Modified(), c.modified) << c.what;
+  }
+  // Every section of the name goes: the repeated one's values do not surface.
+  InMemoryFileSystem fs;
+  fs.AddFile(kMainIni, Utf16LeWithBom(L"[A]\r\nx=1\r\n[A]\r\nx=2\r\n"));
+  TSafeIniFile ini(fs, kMainIni);
+  ini.EraseSection(L"A");
+  EXPECT_EQ(ini.ReadString(L"A", L"x", L"gone"), L"gone");
 }
 
 TEST(SafeIniFile, ReadOnlyAndHiddenFilesAreWrittenAndKeepTheirAttributes) {

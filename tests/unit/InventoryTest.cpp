@@ -227,7 +227,7 @@ class InstallFolders : public ::testing::Test {
 };
 
 TEST_F(InstallFolders, CleanLocationStripsQuotesAndLaunchers) {
-  app::TAppFrame frame(*f);
+  platform::TAppFrame frame(*f);
   EXPECT_EQ(CleanInstallLocation(*f, frame, L"\"C:\\\\Program Files (x86)\\Vendor\\App\""),
             L"C:\\Program Files (x86)\\Vendor\\App");
   EXPECT_EQ(CleanInstallLocation(*f, frame, L"\\??\\%ProgramFiles%\\Vendor\\App"), L"C:\\Program Files (x86)\\Vendor\\App");
@@ -237,7 +237,7 @@ TEST_F(InstallFolders, CleanLocationStripsQuotesAndLaunchers) {
 }
 
 TEST_F(InstallFolders, FromTheUninstallerIconOrReadme) {
-  app::TAppFrame frame(*f);
+  platform::TAppFrame frame(*f);
   TSoftInfo r;
   r.UninstallString = L"\"C:\\Program Files (x86)\\Vendor\\App\\unins000.exe\" /SILENT";
   EXPECT_EQ(InstallFolderFromUninstall(*f, frame, r), L"C:\\PROGRAM FILES (X86)\\VENDOR\\APP\\");

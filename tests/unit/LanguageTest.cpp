@@ -5,8 +5,8 @@
 #include <iterator>
 
 #include "app/Language.h"
-#include "base/IniSections.h"
-#include "base/TextFile.h"
+#include "settings/IniSections.h"
+#include "settings/TextFile.h"
 #include "support/FakePlatform.h"
 
 namespace nudgelet::app {
@@ -96,7 +96,7 @@ TEST(ShippedLanguages, TranslateEveryKey) {
     std::ifstream in(std::string(NUDGELET_SOURCE_DIR) + "/resources/Language/" + name + ".lng.txt", std::ios::binary);
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_FALSE(bytes.empty()) << name;
-    return IniSections::Parse(DecodeTextFileLines(files, bytes).lines);
+    return IniSections::Parse(DecodeTextFileLines(bytes, [&files](std::string_view b) { return files.DecodeSystemCodePage(b); }).lines);
   };
   const IniSections english = load("English");
   for (const char* name : {"German", "SimplifiedChinese"}) {

@@ -31,7 +31,7 @@ class Matching : public ::testing::Test {
   MatchTrace Evaluate(const std::wstring& name, const std::wstring& publisher, const std::wstring& version,
                       int bit = 0, const std::wstring& location = kApp, const std::wstring& keyPath = L"\\x") {
     TIgnoreList ignore(f.files, kMainIni);
-    app::TAppFrame frame(*f);
+    platform::TAppFrame frame(*f);
     matcher = std::make_unique<TUpdateMatcher>(MatchContext{*f, db, ignore, frame});
     return matcher->EvaluateCandidate({name, L"", 0, publisher, version, keyPath, bit, 1, location});
   }
@@ -204,7 +204,7 @@ TEST_F(Matching, ChromeInstallationsAreToldApartBySoftName) {
 
 TEST_F(Matching, OnlyTheNewestInstallationOfAnEditionStays) {
   TIgnoreList ignore(f.files, kMainIni);
-  app::TAppFrame frame(*f);
+  platform::TAppFrame frame(*f);
   TUpdateMatcher m(MatchContext{*f, db, ignore, frame});
   m.EvaluateCandidate({L"Vendor App", L"", 0, L"Vendor", L"4.0", L"", 0, 1, L""});
   m.EvaluateCandidate({L"Vendor App", L"", 0, L"Vendor", L"5.0", L"", 0, 1, L""});

@@ -7,12 +7,6 @@
 namespace nudgelet::platform {
 namespace {
 
-TEST(ProcessModel, ReadsTheRegistryAsTheThirtyTwoBitProgramDid) {
-  EXPECT_EQ(kOwnRegistryView, RegistryView::Bits32);
-  EXPECT_EQ(RegistryViewFor(false), RegistryView::Bits32);
-  EXPECT_EQ(RegistryViewFor(true), RegistryView::Bits64);
-}
-
 TEST(ProcessModel, ProgramFilesAreTheX86FoldersOnlyOnSixtyFourBitWindows) {
   EXPECT_EQ(ShellFolderCsidl(csidl::kProgramFiles, true), csidl::kProgramFilesX86);
   EXPECT_EQ(ShellFolderCsidl(csidl::kProgramFilesCommon, true), csidl::kProgramFilesCommonX86);

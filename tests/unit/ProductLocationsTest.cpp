@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/AppFrame.h"
+#include "platform/AppFrame.h"
 #include "app/ProductLocations.h"
+#include "platform/SpecialFolderLookup.h"
 #include "platform/SpecialFolders.h"
+#include "settings/UserDataFolder.h"
 #include "support/FakePlatform.h"
 
 namespace nudgelet::app {
@@ -31,6 +33,8 @@ TEST(SpecialFolder, ShortShellAnswersFallBackToTheEnvironment) {
   f.folders.shell[csidl::kAppData] = L"C:";
   f.system.environment[L"APPDATA"] = L"  D:\\Roaming  ";
   EXPECT_EQ(GetSpecialFolder(*f, csidl::kAppData), L"D:\\Roaming");
+  // Every reader of Main.ini, the log's error count and the language included, finds the same file.
+  EXPECT_EQ(GetMainIniPath(*f), L"D:\\Roaming\\Corvane\\Patchwell Hub\\Main.ini");
   f.folders.shell.erase(csidl::kProgramFilesX86);
   EXPECT_EQ(GetSpecialFolder(*f, csidl::kProgramFiles), L"C:\\Program Files (x86)");  // ProgramFiles(x86)
 }
@@ -137,12 +141,6 @@ INSTANTIATE_TEST_SUITE_P(
         MacroCase{L"%LOCALAPPDATA%\\x", L"C:\\Users\\tester\\AppData\\Local\\x", L""},
         MacroCase{L"%COMMON_PROGRAMS%\\x", L"C:\\Program Files (x86)\\Common Files\\x", L""}),
     [](const auto& info) { return std::to_string(info.index); });
-
-TEST(ReplaceAllIgnoreCase, KeepsTheRestOfTheText) {
-  EXPECT_EQ(ReplaceAllIgnoreCase(L"aXbxc", L"x", L"--"), L"a--b--c");
-  EXPECT_EQ(ReplaceAllIgnoreCase(L"abc", L"", L"-"), L"abc");
-  EXPECT_EQ(ReplaceAllIgnoreCase(L"%a%%A%", L"%a%", L"%a%"), L"%a%%a%");
-}
 
 }  // namespace
 }  // namespace nudgelet::app

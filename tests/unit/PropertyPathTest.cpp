@@ -4,7 +4,7 @@
 #include "skin/FakeSkinFiles.h"
 #include "skin/PackageStore.h"
 #include "skin/PropertyPath.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 #include "skin/SkinnedObjects.h"
 
 namespace nudgelet::skin {
@@ -28,7 +28,7 @@ class PropertyPathTest : public ::testing::Test {
   }
 
   MemoryFiles files;
-  RegistrySource source{files};
+  InProcessSource source{files};
   PackageStore store{source, files, L"C:\\App\\skin\\"};
   SkinClassRegistry registry{store};
   TTestButton button{registry};

@@ -11,6 +11,7 @@
 #include "detection/SQLiteLibrary.h"
 #include "detection/SQLiteTable.h"
 #include "support/RealSystem.h"
+#include "support/ScratchFolder.h"
 
 namespace nudgelet::detection {
 namespace {
@@ -62,7 +63,7 @@ TEST(SqliteBinding, WithoutTheLibraryEveryWrapperAnswersItsFixedValue) {
   // A missing file, then a file that is no library.
   sqlite.SetLibraryPath(folder.File(L"sqlite3.dll"));
   sqlite.BindLibrary(RealFiles(), RealLibraries());
-  testing::WriteText(folder.File(L"fake.dll"), "not a library");
+  testing::WriteFileBytes(folder.File(L"fake.dll"), "not a library");
   sqlite.SetLibraryPath(folder.File(L"fake.dll"));
   sqlite.BindLibrary(RealFiles(), RealLibraries());
   EXPECT_EQ(sqlite.BoundCount(), 0u);

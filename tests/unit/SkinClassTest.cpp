@@ -5,7 +5,7 @@
 #include "skin/PackageStore.h"
 #include "skin/PngImage.h"
 #include "skin/PropertyPath.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 #include "skin/SkinClass.h"
 #include "skin/SkinnedObjects.h"
 
@@ -49,7 +49,7 @@ class SkinClassTest : public ::testing::Test {
   }
 
   MemoryFiles files;
-  RegistrySource source{files};
+  InProcessSource source{files};
   PackageStore store{source, files, kSkin};
   SkinClassRegistry registry{store};
 };
@@ -106,6 +106,17 @@ TEST_F(SkinClassTest, SkinPicturesReplaceOnlyWhatCameFromASkinUnlessForced) {
   bitmap.imageNormal.SetGraphic(std::make_unique<TPngImage>(Bitmap(2, 2)));
   bitmap.allSkin.SetSkinClass(L"btn_close");
   EXPECT_EQ(bitmap.imageNormal.Descriptor(), nullptr);
+
+  // With no skin named the mark stays, empty, so the picture still follows
+  // the next skin instead of passing for the designer's.
+  store.UnregisterPackage(kSkin + L"classic.rcc");
+  ASSERT_EQ(store.SkinName(), L"");
+  TTestButton unnamed(registry);
+  unnamed.allSkin.SetSkinClass(L"btn_close");
+  EXPECT_EQ(LineValue(unnamed.imageNormal.Descriptor()->Values(), L"SkinRcc"), L"");
+  store.RegisterPackage(kSkin + L"dark.rcc", false);
+  registry.ApplyAll();
+  EXPECT_EQ(unnamed.imageNormal.Descriptor()->ImgName(), L"images/dark.png");
 }
 
 TEST_F(SkinClassTest, ABadValueFailsWithItsIdentifierAfterTheOtherLinesApplied) {
@@ -255,13 +266,15 @@ TEST_F(SkinClassTest, CurrentValuesAreLinesThatGiveTheSameObjectBack) {
   EXPECT_TRUE(button.allSkin.CurrentValues().empty());
 }
 
-TEST_F(SkinClassTest, ClearOwnerPicEmptiesEveryPictureDownToCollectionItems) {
+TEST_F(SkinClassTest, ClearOwnerPicEmptiesEveryStoredPictureDownToCollectionItems) {
   TTestButton button(registry);
   button.imageNormal.ReadDescriptor(store, {L"imgname=images/a.png"});
+  button.imageLent.ReadDescriptor(store, {L"imgname=images/lent.png"});
   button.columns.emplace_back(std::make_unique<TTestColumn>())->icon.ReadDescriptor(store, {L"imgname=b.png"});
   button.allSkin.SetClearOwnerPic(true);
   EXPECT_TRUE(button.imageNormal.Empty());
   EXPECT_TRUE(button.columns[0]->icon.Empty());
+  EXPECT_FALSE(button.imageLent.Empty()) << "a picture the button does not store is not its to clear";
 }
 
 TEST_F(SkinClassTest, EqualityAndAssignment) {

@@ -31,12 +31,14 @@ TEST(ColorValue, EverySyntaxInBothByteOrders) {
       {L"  #ff0000 ", false, 0x000000FF},
       {L" 10 , 20 , 30 ", false, 0x001E140A},
       {L"#12345", false, 0x00452301},
-      // Blue-green-red order: the triple reads blue first; numbers are Windows values.
+      // Blue-green-red order: the triple reads blue first; numbers are Windows
+      // values. "#" says red first itself, so it reads the same in either order.
       {L"255,0,0", true, 0x00FF0000},
       {L"FF0000", true, 0x00FF0000},
       {L"255", true, 0x000000FF},
       {L"$FF0000", true, 0x00FF0000},
-      {L"#FF0000", true, 0x00FF0000},
+      {L"#FF0000", true, 0x000000FF},
+      {L"#12345", true, 0x00452301},
       // What cannot be read is black; a triple's bad part is 0, and parts
       // beyond a byte stay within it instead of spilling into the next.
       {L"", false, 0},
@@ -118,6 +120,9 @@ TEST(ColorTable, StandardNamesUnderBothKeys) {
   EXPECT_EQ(table.ColorToRGB(0xFF000005), 0x00050505u);
   EXPECT_EQ(table.ColorToRGB(ColorIdOf(L"clBtnFace")), 0x000F0F0Fu);
   EXPECT_EQ(table.ColorToRGB(ColorIdOf(L"clRed")), 0x000000FFu);
+  // A skin naming a system colour by its value draws with the system's colour.
+  table.AddSection(L"sys", {L"cl_face=$FF00000F"});
+  EXPECT_EQ(table.ColorToRGB(ColorIdOf(L"sys.cl_face")), 0x000F0F0Fu);
 
   // Numbers in stored form data are colours already.
   EXPECT_EQ(table.IdentToColor(L"$00FF00"), 0x0000FF00u);

@@ -6,7 +6,7 @@
 
 #include "skin/FakeSkinFiles.h"
 #include "skin/PackageStore.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 
 namespace nudgelet::skin {
 namespace {
@@ -26,8 +26,8 @@ class SkinStoreTest : public ::testing::Test {
     files.Add(kSkin + L"public.rcc",
               Package(u"public", {
                                      {u"main.ini",
-                                      "[base]\nclass=widget\nfont=Tahoma\nsize=8\ncolor=red\n"
-                                      "[child]\nclass=widget\nparent=base\nsize=9\n"
+                                      "[base]\nclass=widget\nfont=Tahoma\nsize=8\ncolor=red\ncolor=green\n"
+                                      "[child]\nclass=widget\nparent=base\nsize=9\nsize=12\n"
                                       "[self]\nclass=widget\nparent=self\nx=1\n"
                                       "[loop_a]\nclass=widget\nparent=loop_b\na=1\n"
                                       "[loop_b]\nclass=widget\nparent=loop_a\nb=2\n"
@@ -56,7 +56,7 @@ class SkinStoreTest : public ::testing::Test {
   }
 
   MemoryFiles files;
-  RegistrySource source{files};
+  InProcessSource source{files};
   PackageStore store{source, files, L"C:\\App\\skin"};
 };
 
@@ -64,11 +64,14 @@ TEST_F(SkinStoreTest, IniFilesMergeInOrderAndSectionsInheritAlongParents) {
   OpenProductSkin();
   EXPECT_EQ(store.SkinName(), L"classic");
   // public/main.ini, public/extra.ini, classic/main.ini, classic/zz_last.ini;
-  // files other than .ini take no part.
+  // files other than .ini take no part. A later file's key replaces every
+  // line an earlier file had for it; a section's own repeated key stays
+  // repeated, so applying it in order ends with the last.
   EXPECT_THAT(*store.SectionValues(L"widget", L"base"),
               ElementsAre(L"class=widget", L"font=Tahoma", L"size=11", L"color=blue", L"weight=bold"));
-  EXPECT_THAT(*store.SectionValues(L"WIDGET", L"Child"),
-              ElementsAre(L"class=widget", L"parent=base", L"size=9", L"font=Tahoma", L"color=blue", L"weight=bold"));
+  EXPECT_THAT(*store.SectionValues(L"WIDGET", L"Child"), ElementsAre(L"class=widget", L"parent=base", L"size=9",
+                                                                     L"size=12", L"font=Tahoma", L"color=blue",
+                                                                     L"weight=bold"));
   EXPECT_EQ(store.SectionValue(L"widget", L"child", L"weight"), L"bold");
   EXPECT_FALSE(store.SectionValues(L"widget", L"missing"));
   EXPECT_FALSE(store.SectionValues(L"button", L"base"));
@@ -77,6 +80,23 @@ TEST_F(SkinStoreTest, IniFilesMergeInOrderAndSectionsInheritAlongParents) {
   EXPECT_THAT(*store.SectionValues(L"widget", L"self"), ElementsAre(L"class=widget", L"parent=self", L"x=1"));
   EXPECT_THAT(*store.SectionValues(L"widget", L"loop_a"), ElementsAre(L"class=widget", L"parent=loop_b", L"a=1", L"b=2"));
   EXPECT_FALSE(store.SectionValue(L"widget", L"loop_b", L"missing"));
+}
+
+TEST_F(SkinStoreTest, ThePackagesSpellingNamesTheSameSkin) {
+  store.RegisterPackage(kSkin + L"public.rcc", true);
+  for (const wchar_t* spelt : {L"Classic.rcc", L"classic.rcc", L"CLASSIC.RCC", L"Classic.dll"}) {
+    SCOPED_TRACE(WideToUtf8(spelt));
+    store.RegisterPackage(kSkin + L"dark.dll", false);
+    store.RegisterPackage(kSkin + spelt, false);
+    EXPECT_EQ(store.SkinName(), L"classic");
+    EXPECT_EQ(store.ReadResource(L"images/b.png"), B("packaged b"));
+    EXPECT_EQ(store.SectionValue(L"widget", L"base", L"size"), L"11");
+    EXPECT_EQ(store.Colors().ColorToRGB(ColorIdOf(L"public_element.cl_border")), 0x00FF0000u);
+  }
+  // Spelt differently, the same package is no change.
+  const auto stamp = store.ChangeStamp();
+  store.RegisterPackage(kSkin + L"classic.RCC", false);
+  EXPECT_EQ(store.ChangeStamp(), stamp);
 }
 
 TEST_F(SkinStoreTest, ColoursComeFromColorSectionsAndTheSkinsColorSetting) {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/FakeSkinFiles.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 #include "skin/SkinStyle.h"
 
 namespace nudgelet::skin {
@@ -30,7 +30,7 @@ class SkinStyleTest : public ::testing::Test {
   }
 
   MemoryFiles files;
-  RegistrySource source{files};
+  InProcessSource source{files};
   PackageStore store{source, files, L"C:\\App\\"};
   SkinStyleContext context{store, files, L"C:\\App\\"};
   std::vector<std::wstring> messages;
@@ -55,6 +55,25 @@ TEST_F(SkinStyleTest, TheTipWindowsStyleRegistersBothPackagesFromTheSkinFolder) 
   EXPECT_TRUE(style.Stores(L"RuntimePath"));
   EXPECT_TRUE(style.Stores(L"SkinRccFile"));
   EXPECT_FALSE(style.Stores(L"DesigntimePath"));
+}
+
+TEST_F(SkinStyleTest, AFolderInTheStoredSkinPackageIsWhereTheFormLoadsItsPackagesFrom) {
+  files.Add(L"D:\\Skins\\public.rcc", Package(u"public", {{u"main.ini", "[c]\nclass=color\nx=#0A0B0C\n"}}));
+  files.Add(L"D:\\Skins\\classic.rcc", Package(u"classic", {{u"main.ini", "[w]\nclass=widget\nk=elsewhere\n"}}));
+  TRdSkinStyle style(context, L"RdSkinStyle1", L"Main");
+  style.SetMainSkin(true);
+  style.BeginLoading();
+  style.SetRuntimePath(L"skin");
+  style.SetPublicRccFiles({L"public.rcc"});
+  style.SetSkinRccFile(L"D:\\Skins\\classic.rcc");
+  style.Loaded();
+
+  EXPECT_EQ(style.SkinRccFile(), L"classic.rcc");
+  EXPECT_EQ(style.RuntimePath(), L"D:\\Skins\\");
+  EXPECT_EQ(style.CurSkinRccFile(), L"D:\\Skins\\classic.rcc");
+  EXPECT_THAT(style.RegisteredPublic(), ElementsAre(L"D:\\Skins\\public.rcc"));
+  EXPECT_EQ(store.SectionValue(L"widget", L"w", L"k"), L"elsewhere");
+  EXPECT_EQ(store.Colors().ColorToRGB(store.Colors().IdentToColor(L"c.x")), 0x000C0B0Au);
 }
 
 TEST_F(SkinStyleTest, ASkinPackageThatExistsNowhereKeepsItsNameAndRegistersNothing) {

@@ -86,7 +86,8 @@ class UiPackSourceTest : public ::testing::Test {
 
   MemoryFiles files;
   uipack::UiPackLibrary library{[](const std::wstring& path, std::uint64_t max) {
-    return gFiles->Read(path, max);
+    auto read = gFiles->ReadFile(path, max);
+    return read.error == 0 ? std::optional(std::move(read.bytes)) : std::nullopt;
   }};
   FakeLibraries libraries;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <vector>
 
@@ -76,7 +77,9 @@ TEST(Statistics, ForwardsToTheLibraryBesideTheProgram) {
   EXPECT_EQ(g_calls[1].what, L"ph1|b501");
   EXPECT_EQ(g_calls[1].number, 7);
   EXPECT_EQ(g_calls[2].what, L"ph1|a501");
-  EXPECT_NE(std::wstring(kStatUrl).find(L"/usage_v2.php"), std::wstring::npos);
+  // The host is ours to choose; the server takes posts at this path only.
+  const std::wstring url = kStatUrl;
+  EXPECT_EQ(url.substr(url.find(L'/', url.find(L"://") + 3)), L"/usage_v2.php");
 }
 
 TEST(Statistics, OtherNamesUseTheSystemSearch) {
@@ -99,6 +102,31 @@ TEST(Statistics, WithoutTheLibraryEveryCallDoesNothing) {
   ASSERT_TRUE(stats.LoadStatistics(libraries, kFolder, L"UsageCounter.dll"));
   EXPECT_EQ(stats.DoStatistic(kStatProduct, L"b501", 7), -1);  // that entry point is missing
   EXPECT_TRUE(g_calls.empty());
+}
+
+// A library that ends the process with code 3 when it is unloaded.
+class TellingLibrary final : public platform::DynamicLibrary {
+ public:
+  ~TellingLibrary() override { std::_Exit(3); }
+  platform::EntryPoint Resolve(const char*) const override { return nullptr; }
+};
+
+class TellingLibraries final : public platform::DynamicLibraries {
+ public:
+  std::unique_ptr<platform::DynamicLibrary> Load(const std::wstring&) const override {
+    return std::make_unique<TellingLibrary>();
+  }
+  std::unique_ptr<platform::DynamicLibrary> FindLoaded(const std::wstring&) const override { return nullptr; }
+};
+
+TEST(StatisticsDeathTest, TheProcessKeepsItsLibraryUntilItEnds) {
+  EXPECT_EXIT(
+      {
+        TellingLibraries libraries;
+        Statistics().LoadStatistics(libraries, kFolder, L"UsageCounter.dll");
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -64,5 +64,11 @@ TEST(TextEncoding, SplitLinesHandlesEveryLineBreak) {
   EXPECT_TRUE(SplitLines(L"").empty());
 }
 
+TEST(Strings, ReplaceAllIgnoreCaseKeepsTheRestOfTheText) {
+  EXPECT_EQ(ReplaceAllIgnoreCase(L"aXbxc", L"x", L"--"), L"a--b--c");
+  EXPECT_EQ(ReplaceAllIgnoreCase(L"abc", L"", L"-"), L"abc");
+  EXPECT_EQ(ReplaceAllIgnoreCase(L"%a%%A%", L"%a%", L"%a%"), L"%a%%a%");
+}
+
 }  // namespace
 }  // namespace nudgelet

@@ -12,6 +12,7 @@
 #include "detection/UpdateDatabase.h"
 #include "support/FakePlatform.h"
 #include "support/RealSystem.h"
+#include "support/ScratchFolder.h"
 
 namespace nudgelet::detection {
 namespace {
@@ -51,7 +52,7 @@ class UpdateDatabase : public ::testing::Test {
     return UpdateDatabaseSetup{RealFiles(), RealLibraries(), SystemCrypto(), std::move(sqliteLibrary), temp_};
   }
   void Build(const std::string& sql) { tools::BuildDatabaseFromSql(services_, sql, dbd_); }
-  void StoreText(const std::string& text) { testing::WriteText(dbd_, text); }
+  void StoreText(const std::string& text) { testing::WriteFileBytes(dbd_, text); }
   void StoreEnciphered(const std::vector<std::uint8_t>& plain) {
     StoreText(*EncipherDatabaseBytes(SystemCrypto(), *DatabaseKey(kDatabasePassword, 128), plain));
   }
@@ -159,10 +160,10 @@ TEST_F(UpdateDatabase, TheCopyInTheTemporaryFolderIsTheSqliteFileExactly) {
     made.ExecuteScript(kProducts);
   }
   tools::EncipherFile(services_, original, dbd_);
-  testing::WriteText(copy_, "an earlier run's copy");
+  testing::WriteFileBytes(copy_, "an earlier run's copy");
   TUpdateDatabase db(DatabaseSetup());
   db.AcquireDatabase(dbd_);
-  EXPECT_EQ(testing::ReadBytes(copy_), testing::ReadBytes(original));
+  EXPECT_EQ(testing::ReadFileBytes(copy_), testing::ReadFileBytes(original));
   EXPECT_EQ(db.GetDownField(L"{NPP}", 1, 1, L"OutURL"), L"https://example.invalid/npp64.exe");
   db.ReleaseDatabase();
   // Left in place for the next run to replace.
@@ -196,6 +197,7 @@ class CopyHeldOpen final : public platform::FileSystem {
   std::optional<platform::FileVersion> FixedFileVersion(const std::wstring& p) const override {
     return real_.FixedFileVersion(p);
   }
+  std::vector<platform::FolderEntry> ListFolder(const std::wstring& f) const override { return real_.ListFolder(f); }
   std::wstring DecodeSystemCodePage(std::string_view b) const override { return real_.DecodeSystemCodePage(b); }
   std::string EncodeSystemCodePage(std::wstring_view t) const override { return real_.EncodeSystemCodePage(t); }
 
@@ -272,7 +274,7 @@ TEST_F(UpdateDatabase, ACipherProviderFailureIsACantDecryptOpenFailure) {
 }
 
 TEST_F(UpdateDatabase, AWrongSizeIsRefusedAndLeavesNoCopy) {
-  testing::WriteText(copy_, "an earlier run's copy");
+  testing::WriteFileBytes(copy_, "an earlier run's copy");
   const std::vector<std::uint8_t> hundred(100, 7);
   StoreText(EncodeBase64(hundred.data(), hundred.size()));
   TUpdateDatabase db(DatabaseSetup());

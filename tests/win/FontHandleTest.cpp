@@ -2,7 +2,7 @@
 
 #include "skin/FakeSkinFiles.h"
 #include "skin/PackageStore.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 #include "skin/win32/FontHandle.h"
 
 namespace nudgelet::skin::win32 {
@@ -18,7 +18,7 @@ LOGFONTW Described(HFONT font) {
 
 TEST(FontHandle, TheFaceIsMadeFromTheDescriptionAndAgainOnlyWhenItChanges) {
   MemoryFiles files;
-  RegistrySource source{files};
+  InProcessSource source{files};
   PackageStore store{source, files, L"C:\\App\\skin\\"};
   SkinClassRegistry registry{store};
   TRdFont font(registry, nullptr, nullptr);

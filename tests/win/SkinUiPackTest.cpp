@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/SystemPlatform.h"
-#include "skin/LooseFiles.h"
 #include "skin/PackageStore.h"
 #include "skin/UiPackSource.h"
 #include "skin/win32/SystemColors.h"
@@ -24,13 +23,13 @@ std::wstring ExeFolder() {
 const platform::DynamicLibraries& Libraries() { return platform::win32::SystemPlatform().libraries; }
 
 TEST(SkinThroughUiPackDll, TheProductSkinResolvesAndTheLibraryIsFreedAfterwards) {
-  ASSERT_EQ(::GetModuleHandleW(L"uipack.dll"), nullptr);
-  {
-    DiskFiles disk;
+  // However the package file is spelt, it is the same skin.
+  for (const wchar_t* spelt : {L"classic.rcc", L"Classic.rcc"}) {
+    ASSERT_EQ(::GetModuleHandleW(L"uipack.dll"), nullptr);
     UiPackSource source(Libraries());
-    PackageStore store(source, disk, ExeFolder() + L"skin");
+    PackageStore store(source, platform::win32::SystemPlatform().files, ExeFolder() + L"skin");
     store.RegisterPackage(store.SkinPath() + L"public.rcc", true);
-    store.RegisterPackage(store.SkinPath() + L"classic.rcc", false);
+    store.RegisterPackage(store.SkinPath() + spelt, false);
     ASSERT_TRUE(source.Loaded());
     EXPECT_TRUE(source.Owned());
     EXPECT_NE(::GetModuleHandleW(L"uipack.dll"), nullptr);
@@ -51,9 +50,8 @@ TEST(SkinThroughUiPackDll, ALibraryTheProcessHoldsIsUsedAndLeftLoaded) {
   HMODULE own = ::LoadLibraryW((ExeFolder() + L"uipack.dll").c_str());
   ASSERT_NE(own, nullptr);
   {
-    DiskFiles disk;
     UiPackSource source(Libraries());
-    PackageStore store(source, disk, ExeFolder() + L"skin");
+    PackageStore store(source, platform::win32::SystemPlatform().files, ExeFolder() + L"skin");
     store.RegisterPackage(store.SkinPath() + L"classic.rcc", false);
     EXPECT_TRUE(source.Loaded());
     EXPECT_FALSE(source.Owned());

@@ -1,6 +1,7 @@
 // The start-up spine against the real system: settings and log files on disk,
 // the product's registry entry, and Nudgelet.exe itself.
 #include <windows.h>
+#include <objbase.h>
 
 #include <gtest/gtest.h>
 
@@ -10,11 +11,14 @@
 #include <random>
 
 #include "app/ProductLocations.h"
-#include "base/LogHelper.h"
-#include "base/SafeIniFile.h"
-#include "base/TextFile.h"
+#include "app/win32/TaskbarButton.h"
+#include "base/Paths.h"
+#include "settings/UserDataFolder.h"
+#include "settings/LogHelper.h"
+#include "settings/SafeIniFile.h"
+#include "settings/TextFile.h"
 #include "platform/win32/Handles.h"
-#include "platform/win32/IniFile.h"
+#include "settings/win32/IniFile.h"
 #include "platform/win32/SystemPlatform.h"
 
 namespace nudgelet {
@@ -181,7 +185,7 @@ TEST(ProductRegistry, InstallFolderAndVersionComeFromTheThirtyTwoBitEntry) {
 class NudgeletRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    logFolder = app::GetUserDataFolder(P()) + L"Log";
+    logFolder = GetUserDataFolder(P()) + L"Log";
     DeleteTree(logFolder);
   }
 
@@ -203,10 +207,81 @@ TEST_F(NudgeletRun, EndsQuietlyWithoutTheTipSwitch) {
 }
 
 TEST_F(NudgeletRun, ASecondInstanceEndsAtOnceAndWritesNothing) {
-  UniqueKernelHandle mutex(::CreateMutexW(nullptr, TRUE, L"NUDGELET"));
-  ASSERT_TRUE(mutex);
-  EXPECT_EQ(Run(L"/Tip"), 0u);
-  EXPECT_FALSE(P().files.Exists(logFolder));
+  {
+    UniqueKernelHandle mutex(::CreateMutexW(nullptr, TRUE, L"NUDGELET"));
+    ASSERT_TRUE(mutex);
+    EXPECT_EQ(Run(L"/Tip"), 0u);
+    EXPECT_FALSE(P().files.Exists(logFolder));
+  }
+  // The name taken by an object of another kind is no running reminder.
+  UniqueKernelHandle squatter(::CreateEventW(nullptr, TRUE, FALSE, L"NUDGELET"));
+  ASSERT_TRUE(squatter);
+  EXPECT_EQ(Run(L""), 0u);
+  EXPECT_TRUE(P().files.DirectoryExists(logFolder)) << "the run went on to start its log";
+}
+
+TEST_F(NudgeletRun, AReadOnlyMainIniIsReadButNeitherWrittenNorChanged) {
+  const std::wstring ini = GetMainIniPath(P());
+  const auto before = P().files.Exists(ini) ? P().files.ReadFile(ini, 1 << 20).bytes : std::vector<std::uint8_t>{};
+  const DWORD beforeAttributes = ::GetFileAttributesW(ini.c_str());
+  P().files.CreateFolders(GetUserDataFolder(P()));
+  ASSERT_EQ(P().files.WriteFileAtomically(ini, EncodeUtf16LeLines({L"[Main]", L"Language=English"})), 0u);
+  const std::vector<std::uint8_t> written = P().files.ReadFile(ini, 1 << 20).bytes;
+  for (const DWORD attribute : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM, FILE_ATTRIBUTE_READONLY}) {
+    ::SetFileAttributesW(ini.c_str(), ::GetFileAttributesW(ini.c_str()) | attribute);
+  }
+  const DWORD attributes = ::GetFileAttributesW(ini.c_str());
+  ASSERT_TRUE(attributes & FILE_ATTRIBUTE_READONLY);
+
+  // Wine run as root lets anyone write a read-only file; Windows lets nobody.
+  const bool systemGuards = !UniqueKernelHandle(
+      ::CreateFileW(ini.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+
+  EXPECT_EQ(Run(L""), 0u);  // reads the language; stopping the log would add its error count
+  EXPECT_EQ(::GetFileAttributesW(ini.c_str()), attributes);
+  if (systemGuards) {
+    EXPECT_EQ(P().files.ReadFile(ini, 1 << 20).bytes, written);
+  }
+
+  ::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (beforeAttributes == INVALID_FILE_ATTRIBUTES) {
+    ::DeleteFileW(ini.c_str());
+  } else {
+    P().files.WriteFileAtomically(ini, before);
+    ::SetFileAttributesW(ini.c_str(), beforeAttributes);
+  }
+}
+
+// The system's facts as far as the taskbar button needs them: its debugger lines.
+class DebugLines final : public platform::SystemFacts {
+ public:
+  platform::OsVersion Version() const override { return {}; }
+  bool Is64BitWindows() const override { return false; }
+  platform::Size PrimaryScreenSize() const override { return {}; }
+  Rect WorkArea() const override { return {}; }
+  int ScreenDpi() const override { return 96; }
+  bool IsCompositionEnabled() const override { return false; }
+  std::wstring UserName() const override { return {}; }
+  std::optional<std::wstring> EnvironmentVariable(const std::wstring&) const override { return {}; }
+  DateTimeParts LocalTime() const override { return {}; }
+  std::uint32_t CurrentThreadId() const override { return 0; }
+  void DebugOutput(const std::wstring& text) const override { lines.push_back(text); }
+
+  mutable std::vector<std::wstring> lines;
+};
+
+TEST(TaskbarButton, TheShellsTaskbarListIsReachedThroughItsSecondInterface) {
+  ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+  HWND window = ::CreateWindowExW(0, L"STATIC", L"nudgelet", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  DebugLines system;
+  app::win32::RemoveTaskbarButton(window, system);
+  ASSERT_EQ(system.lines.size(), 3u) << "created, then initialised and asked to delete the tab";
+  EXPECT_EQ(system.lines[0], L"0");
+  EXPECT_EQ(system.lines[1], L"0");
+  ::DestroyWindow(window);
+  ::CoUninitialize();
 }
 
 TEST_F(NudgeletRun, ACompetingProgramInAnyLetterCaseEndsTheRun) {

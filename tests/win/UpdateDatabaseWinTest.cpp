@@ -7,11 +7,12 @@
 #include "support/ChildProcess.h"
 
 #include "DbTool.h"
-#include "base/TextFile.h"
+#include "base/Paths.h"
+#include "settings/TextFile.h"
 #include "detection/UpdateDatabase.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemPlatform.h"
-#include "support/TempFolder.h"
+#include "support/ScratchFolder.h"
 
 namespace nudgelet {
 namespace {
@@ -45,7 +46,7 @@ class UpdateDatabaseOnWindows : public ::testing::Test {
                                 dbd_);
   }
 
-  testing::TempFolder folder_{L"updatedb"};
+  testing::ScratchFolder folder_{L"updatedb"};
   std::wstring temp_ = folder_.File(L"temp");
   std::wstring dbd_ = folder_.File(L"VessaUpdate.dbd");
   std::wstring copy_ = temp_ + L"\\VessaUpdate.dbd";

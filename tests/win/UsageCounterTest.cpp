@@ -12,10 +12,10 @@
 #include "base/Strings.h"
 #include "platform/win32/Handles.h"
 #include "support/LoopbackHttpServer.h"
-#include "support/TempFolder.h"
+#include "support/ScratchFolder.h"
 #include "usagecounter/UsageCounter.h"
 #include "usagestats/CacheRules.h"
-#include "usagestats/Json.h"
+#include "base/Json.h"
 #include "usagestats/StatEvent.h"
 
 namespace nudgelet {
@@ -23,7 +23,7 @@ namespace {
 
 using testing::LoopbackHttpServer;
 using testing::ReadFileBytes;
-using testing::TempFolder;
+using testing::ScratchFolder;
 using testing::WriteFileBytes;
 
 struct Api {
@@ -38,8 +38,9 @@ struct Api {
 };
 
 template <typename Fn>
-void Resolve(HMODULE module, const char* name, Fn& fn) {
+bool Resolve(HMODULE module, const char* name, Fn& fn) {
   fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+  return fn != nullptr;
 }
 
 // Loaded once and kept, as the program keeps it until the process ends.
@@ -51,16 +52,15 @@ const Api* LoadApi() {
     folder.resize(folder.find_last_of(L'\\') + 1);
     HMODULE module = ::LoadLibraryW((folder + L"UsageCounter.dll").c_str());
     if (!module) return static_cast<Api*>(nullptr);
+    // Callers look every function up by name: a library missing any is unusable.
     auto* a = new Api;
-    Resolve(module, "SetStatParam", a->SetStatParam);
-    Resolve(module, "SetCachePath", a->SetCachePath);
-    Resolve(module, "DoStatistic", a->DoStatistic);
-    Resolve(module, "DoInstallStatistic", a->DoInstallStatistic);
-    Resolve(module, "DoUninstallStatistic", a->DoUninstallStatistic);
-    Resolve(module, "PostLocalCache", a->PostLocalCache);
-    Resolve(module, "ClearCacheByApp", a->ClearCacheByApp);
-    Resolve(module, "HttpPostContent", a->HttpPostContent);
-    return static_cast<Api*>(a);
+    const bool complete =
+        Resolve(module, "SetStatParam", a->SetStatParam) && Resolve(module, "SetCachePath", a->SetCachePath) &&
+        Resolve(module, "DoStatistic", a->DoStatistic) && Resolve(module, "DoInstallStatistic", a->DoInstallStatistic) &&
+        Resolve(module, "DoUninstallStatistic", a->DoUninstallStatistic) &&
+        Resolve(module, "PostLocalCache", a->PostLocalCache) && Resolve(module, "ClearCacheByApp", a->ClearCacheByApp) &&
+        Resolve(module, "HttpPostContent", a->HttpPostContent);
+    return complete ? static_cast<Api*>(a) : nullptr;
   }();
   return api;
 }
@@ -78,8 +78,7 @@ class UsageCounterDll : public ::testing::Test {
  protected:
   void SetUp() override {
     api_ = LoadApi();
-    ASSERT_NE(api_, nullptr) << "UsageCounter.dll did not load";
-    ASSERT_NE(api_->SetCachePath, nullptr);
+    ASSERT_NE(api_, nullptr) << "UsageCounter.dll did not load or lacks an export";
     ASSERT_EQ(api_->SetCachePath(folder_.Path().c_str()), UC_OK);
     ASSERT_EQ(api_->SetStatParam(L"ph1", L"1.2.0", L"corvane", nullptr), UC_OK);
   }
@@ -92,7 +91,7 @@ class UsageCounterDll : public ::testing::Test {
   std::vector<Cached> Events() const {
     std::vector<Cached> events;
     for (const auto& line : usagestats::EventLines(ReadFileBytes(CacheFile()))) {
-      auto fields = usagestats::ParseJsonObject(line);
+      auto fields = ParseJsonObject(line);
       Cached c;
       c.product = fields->strings["product"];
       c.event = fields->strings["event"];
@@ -117,21 +116,10 @@ class UsageCounterDll : public ::testing::Test {
   }
 
   const Api* api_ = nullptr;
-  TempFolder folder_{L"uc"};
+  ScratchFolder folder_{L"uc"};
 };
 
 using Codes = std::vector<std::wstring>;
-
-TEST_F(UsageCounterDll, ExportsEveryFunctionByItsName) {
-  EXPECT_NE(api_->SetStatParam, nullptr);
-  EXPECT_NE(api_->SetCachePath, nullptr);
-  EXPECT_NE(api_->DoStatistic, nullptr);
-  EXPECT_NE(api_->DoInstallStatistic, nullptr);
-  EXPECT_NE(api_->DoUninstallStatistic, nullptr);
-  EXPECT_NE(api_->PostLocalCache, nullptr);
-  EXPECT_NE(api_->ClearCacheByApp, nullptr);
-  EXPECT_NE(api_->HttpPostContent, nullptr);
-}
 
 TEST_F(UsageCounterDll, RecordsEventsInOrderWithTheirFields) {
   ASSERT_EQ(api_->DoStatistic(L"ph1", L"b501", 7, 0, 0, 0), UC_OK);
@@ -205,7 +193,7 @@ TEST_F(UsageCounterDll, PostSendsTheCacheAndEmptiesIt) {
   EXPECT_EQ(requests[0].method, "POST");
   EXPECT_EQ(requests[0].target, "/stat/usage_v2.php");
   EXPECT_NE(requests[0].headers.find("application/json"), std::string::npos) << requests[0].headers;
-  auto body = usagestats::ParseJsonObject(requests[0].body);
+  auto body = ParseJsonObject(requests[0].body);
   ASSERT_TRUE(body) << requests[0].body;
   const auto b501 = requests[0].body.find("\"b501\"");
   const auto a501 = requests[0].body.find("\"a501\"");
@@ -327,13 +315,13 @@ TEST_F(UsageCounterDll, CacheOverItsCapDropsTheOldestEvents) {
 
 TEST_F(UsageCounterDll, CachePathSendsLaterEventsElsewhere) {
   ASSERT_EQ(api_->DoStatistic(L"ph1", L"first", 0, 0, 0, 0), UC_OK);
-  TempFolder other(L"uc-moved");
-  const std::wstring nested = other.Path() + L"/deeper/stat/";  // created on demand, slashes accepted
+  ScratchFolder other(L"uc-moved");
+  const std::wstring nested = other.Path() + L"deeper/stat/";  // created on demand, slashes accepted
   ASSERT_EQ(api_->SetCachePath(nested.c_str()), UC_OK);
   ASSERT_EQ(api_->DoStatistic(L"ph1", L"second", 0, 0, 0, 0), UC_OK);
 
   EXPECT_EQ(EventCodes(), Codes{L"first"});
-  const auto moved = usagestats::EventLines(ReadFileBytes(other.Path() + L"\\deeper\\stat\\cache.jsonl"));
+  const auto moved = usagestats::EventLines(ReadFileBytes(other.File(L"deeper\\stat\\cache.jsonl")));
   ASSERT_EQ(moved.size(), 1u);
   EXPECT_EQ(usagestats::ReadEventLine(moved[0])->event, L"second");
 }

@@ -8,7 +8,7 @@
 
 #include "base/Strings.h"
 #include "support/LoopbackHttpServer.h"
-#include "support/TempFolder.h"
+#include "support/ScratchFolder.h"
 #include "usagecounter/StatClient.h"
 #include "usagecounter/UsageCounter.h"
 #include "usagecounter/UserLocations.h"
@@ -19,7 +19,7 @@ namespace {
 
 using testing::LoopbackHttpServer;
 using testing::ReadFileBytes;
-using testing::TempFolder;
+using testing::ScratchFolder;
 using testing::WriteFileBytes;
 
 // Main.ini as the product writes it: UTF-16LE with a byte-order mark.
@@ -29,7 +29,7 @@ void WriteMainIni(const std::wstring& path, const std::wstring& text) {
 }
 
 TEST(UsageCounterUser, NothingIsRecordedOrSentUntilTheUserAllowsItAgain) {
-  TempFolder folder(L"uc-optout");
+  ScratchFolder folder(L"uc-optout");
   usagecounter::ClientSetup setup;
   setup.defaultCacheFolder = folder.File(L"Stat");
   setup.userSettingsFile = folder.File(L"Main.ini");

@@ -4,10 +4,11 @@
 #include <vector>
 
 #include "DbTool.h"
+#include "base/Paths.h"
 #include "platform/Crypto.h"
 
 #ifdef _WIN32
-#include "base/TextFile.h"
+#include "settings/TextFile.h"
 #include "platform/win32/SystemPlatform.h"
 
 int wmain(int argc, wchar_t** argv) {

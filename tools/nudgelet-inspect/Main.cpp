@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/AppFrame.h"
-#include "app/ProductLocations.h"
+#include "platform/AppFrame.h"
+#include "base/Paths.h"
 #include "base/Strings.h"
-#include "base/TextFile.h"
+#include "settings/UserDataFolder.h"
+#include "settings/TextFile.h"
 #include "detection/DetectionReport.h"
 #include "detection/IgnoreList.h"
 #include "detection/SQLiteErrors.h"
@@ -98,7 +99,7 @@ Options ParseOptions(const std::vector<std::wstring>& args) {
 }
 
 std::wstring IncludeSeparator(const std::wstring& folder) {
-  if (!folder.empty() && (folder.back() == L'/' || folder.back() == L'\\')) return folder;
+  if (!folder.empty() && IsPathSeparator(folder.back())) return folder;
 #if defined(_WIN32)
   return folder + L"\\";
 #else
@@ -126,8 +127,8 @@ struct Host {
 
 int Run(const Options& o, const platform::Platform& p, const Host& host) {
   const platform::Crypto& crypto = platform::SystemCrypto();
-  const app::TAppFrame frame(p);
-  const std::wstring userData = o.userData.empty() ? app::GetUserDataFolder(p) : IncludeSeparator(o.userData);
+  const platform::TAppFrame frame(p);
+  const std::wstring userData = o.userData.empty() ? GetUserDataFolder(p) : IncludeSeparator(o.userData);
   const std::wstring database =
       o.database.empty() ? host.path(EncipheredDatabasePath(frame.ProgramFolder())) : o.database;
 

@@ -6,15 +6,18 @@
 #include <fstream>
 #include <optional>
 
+#include "base/Numbers.h"
 #include "base/Strings.h"
-#include "skin/LooseFiles.h"
 #include "skin/PackageStore.h"
 #include "skin/RdgImage.h"
-#include "skin/RegistrySource.h"
+#include "skin/InProcessSource.h"
 #include "uipack/ResourcePackage.h"
 
 #if defined(_WIN32)
+#include "platform/win32/SystemPlatform.h"
 #include "skin/win32/SystemColors.h"
+#else
+#include "platform/posix/PosixFileSystem.h"
 #endif
 
 namespace nudgelet::skintool {
@@ -34,16 +37,25 @@ const char* kUsage =
 
 std::string U8(const std::wstring& text) { return WideToUtf8(text); }
 
+// Skins on disk, as the program finds them beside itself.
+const platform::FileSystem& Disk() {
+#if defined(_WIN32)
+  return platform::win32::SystemPlatform().files;
+#else
+  static const platform::posix::PosixFileSystem files;
+  return files;
+#endif
+}
+
 std::optional<uipack::ResourcePackage> OpenPackage(const std::wstring& path, std::ostream& err) {
-  const skin::DiskFiles disk;
   const uipack::PackageLimits limits;
-  auto bytes = disk.Read(path, limits.maxPackageBytes);
-  if (!bytes) {
+  auto read = Disk().ReadFile(path, limits.maxPackageBytes);
+  if (read.error != 0) {
     err << "nudgelet-skin: cannot read " << U8(path) << "\n";
     return std::nullopt;
   }
   try {
-    return uipack::ResourcePackage::Open(std::move(*bytes), limits);
+    return uipack::ResourcePackage::Open(std::move(read.bytes), limits);
   } catch (const uipack::PackageError& e) {
     err << "nudgelet-skin: " << U8(path) << " is not a skin package: " << e.what() << "\n";
     return std::nullopt;
@@ -85,7 +97,7 @@ int Cat(const std::wstring& path, const std::wstring& name, std::ostream& out, s
 // The skin as the tip window sets it up: public.rcc, then classic.rcc, from one folder.
 class Skin {
  public:
-  explicit Skin(const std::wstring& folder) : source_(disk_), store_(source_, disk_, folder) {
+  explicit Skin(const std::wstring& folder) : source_(Disk()), store_(source_, Disk(), folder) {
 #if defined(_WIN32)
     skin::win32::UseSystemColors(store_.Colors());
 #endif
@@ -93,7 +105,7 @@ class Skin {
 
   bool Open(std::ostream& err) {
     const std::wstring folder = store_.SkinPath();
-    if (!disk_.FolderExists(folder)) {
+    if (!Disk().DirectoryExists(folder)) {
       err << "nudgelet-skin: no folder " << U8(folder) << "\n";
       return false;
     }
@@ -108,8 +120,7 @@ class Skin {
   skin::PackageStore& Store() { return store_; }
 
  private:
-  skin::DiskFiles disk_;
-  skin::RegistrySource source_;
+  skin::InProcessSource source_;
   skin::PackageStore store_;
 };
 
@@ -160,12 +171,9 @@ int Check(const std::wstring& folder, std::ostream& out, std::ostream& err) {
 
 // A side of the drawing: 1 to 8192 pixels.
 std::optional<int> ParseSide(const std::wstring& text) {
-  if (text.empty() || text.size() > 5 || text.find_first_not_of(L"0123456789") != std::wstring::npos) {
-    return std::nullopt;
-  }
-  const int value = std::stoi(text);
-  if (value <= 0 || value > 8192) return std::nullopt;
-  return value;
+  const auto value = ParseDigits(text, 10, 8192);
+  if (!value || *value == 0) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 // The descriptor as one argument: lines joined by newlines, or by "\n"

@@ -7,9 +7,9 @@
 namespace nudgelet::app::win32 {
 
 void RemoveTaskbarButton(HWND window, const platform::SystemFacts& system) {
-  ITaskbarList* list = nullptr;
-  const HRESULT created =
-      ::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList, reinterpret_cast<void**>(&list));
+  ITaskbarList2* list = nullptr;
+  const HRESULT created = ::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList2,
+                                             reinterpret_cast<void**>(&list));
   system.DebugOutput(std::to_wstring(created));
   if (FAILED(created) || !list) return;
   system.DebugOutput(std::to_wstring(list->HrInit()));

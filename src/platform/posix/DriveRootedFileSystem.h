@@ -40,6 +40,7 @@ class DriveRootedFileSystem final : public FileSystem {
   std::optional<FileVersion> FixedFileVersion(const std::wstring& path) const override {
     return files_.FixedFileVersion(Map(path));
   }
+  std::vector<FolderEntry> ListFolder(const std::wstring& folder) const override { return files_.ListFolder(Map(folder)); }
   std::wstring DecodeSystemCodePage(std::string_view bytes) const override { return files_.DecodeSystemCodePage(bytes); }
   std::string EncodeSystemCodePage(std::wstring_view text) const override { return files_.EncodeSystemCodePage(text); }
 

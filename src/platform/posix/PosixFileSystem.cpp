@@ -6,14 +6,16 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 
+#include "base/Paths.h"
 #include "base/Strings.h"
 #include "platform/PeVersion.h"
 
 namespace nudgelet::platform::posix {
 namespace {
 
-std::string Native(const std::wstring& path) { return WideToUtf8(path); }
+std::string Native(const std::wstring& path) { return WideToUtf8(ToForwardSlashes(path)); }
 
 std::uint32_t WindowsError(int error) {
   switch (error) {
@@ -196,6 +198,15 @@ std::unique_ptr<AppendableFile> PosixFileSystem::OpenForAppend(const std::wstrin
 std::optional<FileVersion> PosixFileSystem::FixedFileVersion(const std::wstring& path) const {
   // Windows executables are inspected here too; their version resource is read directly.
   return ReadPeFileVersion([&](std::uint64_t offset, std::size_t count) { return ReadFilePart(path, offset, count).bytes; });
+}
+
+std::vector<FolderEntry> PosixFileSystem::ListFolder(const std::wstring& folder) const {
+  std::vector<FolderEntry> out;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(Native(folder), error), end; !error && it != end; it.increment(error)) {
+    out.push_back({Utf8ToWide(it->path().filename().string()), it->is_directory(error)});
+  }
+  return out;
 }
 
 std::wstring PosixFileSystem::DecodeSystemCodePage(std::string_view bytes) const { return Utf8ToWide(bytes); }

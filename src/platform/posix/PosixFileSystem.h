@@ -1,7 +1,8 @@
 #pragma once
 // The file system of the native build, so that code which hands paths to
 // other libraries (SQLite opens its files itself) can be exercised on real files.
-// Paths are POSIX paths; error codes are mapped to the Windows codes the
+// Paths are POSIX paths, with "\" standing for "/" so that paths the portable
+// code builds the Windows way work too; error codes are mapped to the Windows codes the
 // interface promises.
 #include "platform/FileSystem.h"
 
@@ -20,6 +21,7 @@ class PosixFileSystem final : public FileSystem {
   std::unique_ptr<AppendableFile> OpenForAppend(const std::wstring& path) const override;
   // From the version resource of a Windows executable (none for other files).
   std::optional<FileVersion> FixedFileVersion(const std::wstring& path) const override;
+  std::vector<FolderEntry> ListFolder(const std::wstring& folder) const override;
   // The native "code page" is UTF-8.
   std::wstring DecodeSystemCodePage(std::string_view bytes) const override;
   std::string EncodeSystemCodePage(std::wstring_view text) const override;

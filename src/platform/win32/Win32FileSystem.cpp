@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/Paths.h"
 #include "platform/win32/Handles.h"
 
 namespace nudgelet::platform::win32 {
@@ -21,7 +22,7 @@ bool Win32FileSystem::SetAttributes(const std::wstring& path, std::uint32_t attr
 
 bool Win32FileSystem::CreateFolders(const std::wstring& path) const {
   std::wstring folder = path;
-  while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+  while (folder.size() > 3 && IsPathSeparator(folder.back())) folder.pop_back();
   if (folder.empty() || DirectoryExists(folder)) return !folder.empty();
   const auto slash = folder.find_last_of(L"\\/");
   if (slash != std::wstring::npos && slash > 0) {
@@ -186,6 +187,19 @@ std::optional<FileVersion> Win32FileSystem::FixedFileVersion(const std::wstring&
   }
   return FileVersion{HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS),
                      LOWORD(info->dwFileVersionLS)};
+}
+
+std::vector<FolderEntry> Win32FileSystem::ListFolder(const std::wstring& folder) const {
+  std::vector<FolderEntry> out;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = ::FindFirstFileW((IncludeTrailingBackslash(ToBackslashes(folder)) + L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return out;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") out.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+  return out;
 }
 
 std::wstring Win32FileSystem::DecodeSystemCodePage(std::string_view bytes) const {

@@ -15,6 +15,7 @@ class Win32FileSystem final : public FileSystem {
   std::uint32_t RemoveFile(const std::wstring& path) const override;
   std::unique_ptr<AppendableFile> OpenForAppend(const std::wstring& path) const override;
   std::optional<FileVersion> FixedFileVersion(const std::wstring& path) const override;
+  std::vector<FolderEntry> ListFolder(const std::wstring& folder) const override;
   std::wstring DecodeSystemCodePage(std::string_view bytes) const override;
   std::string EncodeSystemCodePage(std::wstring_view text) const override;
 };

@@ -976,14 +976,37 @@ def filler(m):
 # ---------------------------------------------------------------------------
 # The order in which the inventory meets the entries, and the expected rows
 
+def fold_upper_char(u):
+    """The product's upper-case table for names (Windows' own for the scripts the
+    product meets): ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic and
+    full-width Latin; everything else (ß, CJK) stays as it is."""
+    if u < 0x80:
+        return u - 0x20 if 0x61 <= u <= 0x7A else u
+    if 0xE0 <= u <= 0xFE and u != 0xF7:
+        return u - 0x20
+    if u == 0xFF:
+        return 0x178
+    if 0x100 <= u <= 0x17F and u not in (0x130, 0x131, 0x138, 0x149, 0x17F):
+        shifted = 0x139 <= u <= 0x148 or 0x179 <= u <= 0x17E
+        return u - 1 if (u % 2 == 0 if shifted else u % 2 == 1) else u
+    if 0x3B1 <= u <= 0x3C9 and u != 0x3C2:
+        return u - 0x20
+    if 0x430 <= u <= 0x44F:
+        return u - 0x20
+    if 0x450 <= u <= 0x45F:
+        return u - 0x50
+    if 0xFF41 <= u <= 0xFF5A:
+        return u - 0x20
+    return u
+
+
 def fold_upper(text):
-    # Upper-casing as the product compares names: ASCII, Latin-1 and Latin
-    # Extended-A letters; everything else (ß, CJK) stays as it is.
-    out = []
-    for c in text:
-        u = c.upper()
-        out.append(u if len(u) == 1 and ord(c) < 0x180 else c)
-    return "".join(out)
+    return "".join(chr(fold_upper_char(ord(c))) for c in text)
+
+
+def sql_like_fold(text):
+    # SQLite's LIKE folds ASCII letters only.
+    return "".join(chr(ord(c) + 0x20) if "A" <= c <= "Z" else c for c in text)
 
 
 def utf16_key(text):
@@ -1023,12 +1046,13 @@ def find_product_key(machine, display_name, publisher):
     """The database key that the key search gives an installed program: the
     database's name inside the installed one (case-sensitive), the installed
     publisher inside the database's (ignoring case); of several, the one whose
-    name begins with the installed name. The keys found otherwise (by soft name,
+    name begins with the installed name. Both "ignoring case" are SQLite's LIKE:
+    ASCII letters only (the machine's names hold no "%" or "_"). The keys found otherwise (by soft name,
     the fixed key) are set by the caller."""
-    pub = (publisher or "").strip().lower()
-    hits = [row for row in machine.base if row[1] and row[1] in display_name and pub and pub in row[2].lower()]
+    pub = sql_like_fold((publisher or "").strip())
+    hits = [row for row in machine.base if row[1] and row[1] in display_name and pub and pub in sql_like_fold(row[2])]
     if len(hits) > 1:
-        hits = [row for row in hits if row[1].lower().startswith(display_name.lower())]
+        hits = [row for row in hits if sql_like_fold(row[1]).startswith(sql_like_fold(display_name))]
     return hits[0][0] if len(hits) == 1 else ""
 
 

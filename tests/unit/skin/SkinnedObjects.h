@@ -77,6 +77,10 @@ class TTestButton : public TComponent {
       p.Object(L"AllSkin", [](TTestButton& o) { return &o.allSkin; });
       p.Object(L"Font", [](TTestButton& o) { return &o.font; });
       p.Picture(L"ImageNormal", [](TTestButton& o) { return &o.imageNormal; });
+      // Shown by the button but stored by whoever lends it.
+      p.Picture(L"ImageLent", [](TTestButton& o) { return &o.imageLent; }).stored = [](const TPersistent&) {
+        return false;
+      };
       p.Object(L"BackgroundOption", [](TTestButton& o) { return &o.backgroundOption; });
       p.Collection(
           L"Columns", [](const TTestButton& o) { return o.columns.size(); },
@@ -101,6 +105,7 @@ class TTestButton : public TComponent {
   TRdSkinClass allSkin;
   TRdFont font;
   TPicture imageNormal;
+  TPicture imageLent;
   TDesignRectProperty backgroundOption;
   bool backgroundLocked = false;
   std::vector<std::unique_ptr<TTestColumn>> columns;

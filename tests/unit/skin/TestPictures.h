@@ -26,4 +26,13 @@ inline Bitmap Framed() {
   return b;
 }
 
+// w × h, the left third red, the middle green, the right blue.
+inline Bitmap Strip(int w, int h) {
+  Bitmap b(w, h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) b.At(x, y) = x < w / 3 ? kRed : x < 2 * w / 3 ? kGreen : kBlue;
+  }
+  return b;
+}
+
 }  // namespace nudgelet::skin::testing

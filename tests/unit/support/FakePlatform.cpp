@@ -6,12 +6,20 @@ namespace nudgelet::testing {
 
 using namespace platform;
 
-std::wstring InMemoryFileSystem::Key(const std::wstring& path) {
+std::wstring InMemoryFileSystem::Spelled(const std::wstring& path) {
   std::wstring p = path;
   if (p.rfind(L".\\", 0) == 0) p = p.substr(2);
   if (p.size() < 2 || p[1] != L':') p = L"C:\\Work\\" + p;
   while (p.size() > 3 && p.back() == L'\\') p.pop_back();
-  return ToUpper(p);
+  return p;
+}
+
+std::wstring InMemoryFileSystem::Key(const std::wstring& path) { return ToUpper(Spelled(path)); }
+
+void InMemoryFileSystem::RememberSpelling(const std::wstring& path) const {
+  for (std::wstring spelled = Spelled(path); spelled.size() > 3; spelled = Parent(spelled)) {
+    names_.emplace(ToUpper(spelled), spelled.substr(spelled.find_last_of(L'\\') + 1));
+  }
 }
 
 std::wstring InMemoryFileSystem::Parent(const std::wstring& key) {
@@ -25,6 +33,10 @@ InMemoryFileSystem::InMemoryFileSystem() {
 }
 
 void InMemoryFileSystem::AddFile(const std::wstring& path, std::vector<std::uint8_t> bytes, std::uint32_t attributes) {
+  {
+    std::lock_guard lock(mutex_);
+    RememberSpelling(path);
+  }
   CreateFolders(Parent(Key(path)));
   std::lock_guard lock(mutex_);
   files_[Key(path)] = File{std::move(bytes), attributes};
@@ -56,6 +68,7 @@ bool InMemoryFileSystem::SetAttributes(const std::wstring& path, std::uint32_t a
 
 bool InMemoryFileSystem::CreateFolders(const std::wstring& path) const {
   std::lock_guard lock(mutex_);
+  RememberSpelling(path);
   std::vector<std::wstring> chain;
   for (std::wstring key = Key(path); key.size() > 3; key = Parent(key)) chain.push_back(key);
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
@@ -155,6 +168,22 @@ std::optional<FileVersion> InMemoryFileSystem::FixedFileVersion(const std::wstri
   auto it = versions_.find(Key(path));
   if (it == versions_.end()) return std::nullopt;
   return it->second;
+}
+
+std::vector<FolderEntry> InMemoryFileSystem::ListFolder(const std::wstring& folder) const {
+  std::lock_guard lock(mutex_);
+  std::wstring prefix = Key(folder);
+  if (prefix.back() != L'\\') prefix += L'\\';
+  std::vector<FolderEntry> out;
+  const auto add = [&](const std::wstring& key, bool isFolder) {
+    if (key.size() <= prefix.size() || key.compare(0, prefix.size(), prefix) != 0) return;
+    if (key.find(L'\\', prefix.size()) != std::wstring::npos) return;  // deeper down
+    const auto name = names_.find(key);
+    out.push_back({name != names_.end() ? name->second : key.substr(prefix.size()), isFolder});
+  };
+  for (const auto& [key, file] : files_) add(key, false);
+  for (const auto& key : folders_) add(key, true);
+  return out;
 }
 
 std::wstring InMemoryFileSystem::DecodeSystemCodePage(std::string_view bytes) const { return Latin1ToWide(bytes); }

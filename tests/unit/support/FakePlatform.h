@@ -17,7 +17,7 @@ namespace nudgelet::testing {
 
 // Windows paths, compared without regard to case. Relative paths are taken
 // from the current folder "C:\Work\".
-class InMemoryFileSystem final : public platform::FileSystem {
+class InMemoryFileSystem : public platform::FileSystem {
  public:
   InMemoryFileSystem();
 
@@ -41,6 +41,7 @@ class InMemoryFileSystem final : public platform::FileSystem {
   std::uint32_t RemoveFile(const std::wstring& path) const override;
   std::unique_ptr<platform::AppendableFile> OpenForAppend(const std::wstring& path) const override;
   std::optional<platform::FileVersion> FixedFileVersion(const std::wstring& path) const override;
+  std::vector<platform::FolderEntry> ListFolder(const std::wstring& folder) const override;
   std::wstring DecodeSystemCodePage(std::string_view bytes) const override;
   std::string EncodeSystemCodePage(std::wstring_view text) const override;
 
@@ -52,11 +53,15 @@ class InMemoryFileSystem final : public platform::FileSystem {
   class Appender;
 
   static std::wstring Key(const std::wstring& path);
+  static std::wstring Spelled(const std::wstring& path);
+  // Listings give names as first written, though look-ups ignore case.
+  void RememberSpelling(const std::wstring& path) const;
   static std::wstring Parent(const std::wstring& key);
 
   mutable std::mutex mutex_;
   mutable std::map<std::wstring, File> files_;
   mutable std::set<std::wstring> folders_;
+  mutable std::map<std::wstring, std::wstring> names_;
   std::set<std::wstring> locked_;
   std::set<std::wstring> denied_;
   std::map<std::wstring, platform::FileVersion> versions_;
@@ -78,7 +83,7 @@ class FakeSystemFacts final : public platform::SystemFacts {
   platform::OsVersion Version() const override { return version; }
   bool Is64BitWindows() const override { return is64BitWindows; }
   platform::Size PrimaryScreenSize() const override { return screen; }
-  platform::Rect WorkArea() const override { return {0, 0, screen.width, screen.height - 40}; }
+  Rect WorkArea() const override { return {0, 0, screen.width, screen.height - 40}; }
   int ScreenDpi() const override { return dpi; }
   bool IsCompositionEnabled() const override { return false; }
   std::wstring UserName() const override { return userName; }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "base/SafeIniFile.h"
+#include "settings/SafeIniFile.h"
 #include "platform/win32/SystemPlatform.h"
 
 int wmain(int argc, wchar_t** argv) {
