@@ -30,7 +30,8 @@ namespace nudgelet::detection {
 class TUpdateCatalogue final : public UpdateQueries {
  public:
   // Reads the database that db has open; db must stay open while the
-  // catalogue is used.
+  // catalogue is used. Questions come from one thread, as the statements' do;
+  // whatever the catalogue reads from the database it reads under its lock.
   explicit TUpdateCatalogue(TUpdateDatabase& db);
   ~TUpdateCatalogue() override;
   TUpdateCatalogue(const TUpdateCatalogue&) = delete;

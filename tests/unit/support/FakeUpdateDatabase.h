@@ -1,8 +1,9 @@
 #pragma once
 // An update database in memory that answers the four queries the way the SQL
 // statements do: the database's DisplayName must occur in the installed name
-// (case-sensitive) and the installed publisher in the database's (ASCII case
-// ignored); two or more such products fall back to a prefix match.
+// (case-sensitive; an empty one occurs in every name, as instr() has it) and
+// the installed publisher in the database's (ASCII case ignored); two or more
+// such products fall back to a prefix match.
 
 #include <map>
 #include <string>
@@ -76,7 +77,7 @@ class FakeUpdateDatabase final : public detection::UpdateQueries {
     for (const auto& p : products) {
       const std::wstring dbName = p.base.at(L"DisplayName");
       const bool nameOk = prefix ? AsciiUpper(dbName).rfind(AsciiUpper(name), 0) == 0
-                                 : !dbName.empty() && name.find(dbName) != std::wstring::npos;
+                                 : name.find(dbName) != std::wstring::npos;
       const bool publisherOk = AsciiUpper(p.base.at(L"Publisher")).find(AsciiUpper(publisher)) != std::wstring::npos;
       bool softOk = true;
       if (softName) {
