@@ -17,7 +17,7 @@ using namespace nudgelet::skin;
 const std::wstring kSkinDir = L"" NUDGELET_BENCH_SKIN_DIR;
 
 struct Skin {
-  platform::posix::PosixFileSystem disk;
+  nudgelet::platform::posix::PosixFileSystem disk;
   InProcessSource source{disk};
   PackageStore store{source, disk, kSkinDir};
   Skin() {
