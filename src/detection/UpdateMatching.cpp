@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/Numbers.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "detection/EnglishEdition.h"
@@ -14,34 +15,16 @@
 namespace nudgelet::detection {
 namespace {
 
-std::int64_t ToInt64(const std::wstring& text) {
-  const std::wstring t = Trim(text);
-  if (t.empty()) return 0;
-  try {
-    std::size_t used = 0;
-    const long long v = std::stoll(t, &used);
-    return used == t.size() ? v : 0;
-  } catch (const std::exception&) {
-    return 0;
-  }
-}
+std::int64_t ToInt64(const std::wstring& text) { return ParseDecimal(Trim(text)).value_or(0); }
 
 // VerCompareNum and OsType are plain decimal numbers in the database. Blanks,
 // "$3F", "0x3F" or a "+" make the text "not a number", as does a value beyond
 // 32 bits, so the caller's fallback applies instead of a value the database
 // never meant.
 std::optional<std::int32_t> DecimalInt32(const std::wstring& text) {
-  std::size_t i = !text.empty() && text[0] == L'-' ? 1 : 0;
-  if (i == text.size()) return std::nullopt;
-  std::int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < L'0' || text[i] > L'9') return std::nullopt;
-    value = value * 10 + (text[i] - L'0');
-    if (value > std::int64_t{INT32_MAX} + 1) return std::nullopt;
-  }
-  if (text[0] == L'-') value = -value;
-  if (value > INT32_MAX) return std::nullopt;
-  return static_cast<std::int32_t>(value);
+  if (!text.empty() && text[0] == L'+') return std::nullopt;
+  const auto value = ParseDecimal(text, INT32_MIN, INT32_MAX);
+  return value ? std::optional<std::int32_t>(static_cast<std::int32_t>(*value)) : std::nullopt;
 }
 
 const wchar_t* const kBitFromExecutable[] = {L"{535F86FD-519A-4686-82D2-D4E9F6CC87E4}",

@@ -1,16 +1,9 @@
 #include "platform/PeHeader.h"
 
+#include "base/ByteOrder.h"
+
 namespace nudgelet::platform {
 namespace {
-
-std::uint32_t U16(const std::vector<std::uint8_t>& b, std::size_t at) {
-  return at + 2 <= b.size() ? static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8)) : 0;
-}
-std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at) {
-  return at + 4 <= b.size() ? static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
-                                                         (static_cast<std::uint32_t>(b[at + 3]) << 24))
-                            : 0;
-}
 
 constexpr std::size_t kDosHeader = 64;
 constexpr std::size_t kSignatureAndFileHeader = 4 + 20;
@@ -24,13 +17,13 @@ std::optional<PeHeaders> ReadPeHeaders(const ReadBytesAt& read) {
   const auto dos = read(0, kDosHeader);
   if (dos.size() < kDosHeader) return std::nullopt;
   PeHeaders h;
-  h.headerOffset = U32(dos, 60);
+  h.headerOffset = ReadLe32At(dos, 60);
   const auto file = read(h.headerOffset, kSignatureAndFileHeader);
   if (file.size() < kSignatureAndFileHeader) return std::nullopt;
-  h.hasSignatures = dos[0] == 'M' && dos[1] == 'Z' && U32(file, 0) == kPeSignature;
-  h.machine = static_cast<std::uint16_t>(U16(file, 4));
-  h.sectionCount = static_cast<std::uint16_t>(U16(file, 6));
-  h.optionalHeaderSize = static_cast<std::uint16_t>(U16(file, 20));
+  h.hasSignatures = dos[0] == 'M' && dos[1] == 'Z' && ReadLe32At(file, 0) == kPeSignature;
+  h.machine = static_cast<std::uint16_t>(ReadLe16At(file, 4));
+  h.sectionCount = static_cast<std::uint16_t>(ReadLe16At(file, 6));
+  h.optionalHeaderSize = static_cast<std::uint16_t>(ReadLe16At(file, 20));
   return h;
 }
 
@@ -40,16 +33,16 @@ std::optional<PeResourceLayout> ReadPeResourceLayout(const ReadBytesAt& read, co
   // The magic, then the data directories, whose position depends on it; the
   // resource directory is the third.
   const auto header = read(optional, 240);
-  const std::uint32_t magic = U16(header, 0);
+  const std::uint32_t magic = ReadLe16At(header, 0);
   const std::size_t directories = magic == 0x20B ? 112 : magic == 0x10B ? 96 : 0;
   if (!directories) return std::nullopt;
   PeResourceLayout layout;
-  layout.resourceRva = U32(header, directories + 2 * 8);
+  layout.resourceRva = ReadLe32At(header, directories + 2 * 8);
   if (layout.resourceRva == 0) return std::nullopt;
   const auto table = read(optional + h.optionalHeaderSize, h.sectionCount * kSectionEntry);
   for (std::size_t i = 0; i < h.sectionCount && (i + 1) * kSectionEntry <= table.size(); ++i) {
     const std::size_t at = i * kSectionEntry;
-    layout.sections.push_back({U32(table, at + 12), U32(table, at + 8), U32(table, at + 16), U32(table, at + 20)});
+    layout.sections.push_back({ReadLe32At(table, at + 12), ReadLe32At(table, at + 8), ReadLe32At(table, at + 16), ReadLe32At(table, at + 20)});
   }
   return layout;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/ByteOrder.h"
+
 namespace nudgelet::platform {
 namespace {
 
@@ -9,15 +11,6 @@ constexpr std::uint32_t kRtVersion = 16;
 constexpr std::uint32_t kFixedInfoSignature = 0xFEEF04BD;
 // A version resource is a few kilobytes; anything larger is not one.
 constexpr std::size_t kMaxVersionResource = 1u << 20;
-
-std::uint32_t U16(const std::vector<std::uint8_t>& b, std::size_t at) {
-  return at + 2 <= b.size() ? static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8)) : 0;
-}
-std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at) {
-  return at + 4 <= b.size() ? static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
-                                                         (static_cast<std::uint32_t>(b[at + 3]) << 24))
-                            : 0;
-}
 
 class Image {
  public:
@@ -51,12 +44,12 @@ class Image {
   std::optional<std::uint32_t> Entry(std::uint32_t directory, std::uint32_t id, bool wantSubdirectory) const {
     const auto head = AtRva(resourceRva_ + directory, 16);
     if (head.size() < 16) return std::nullopt;
-    const std::uint32_t count = U16(head, 12) + U16(head, 14);
+    const std::uint32_t count = ReadLe16At(head, 12) + ReadLe16At(head, 14);
     if (count == 0 || count > 4096) return std::nullopt;
     const auto entries = AtRva(resourceRva_ + directory + 16, count * 8u);
     for (std::uint32_t i = 0; i < count && (i + 1) * 8 <= entries.size(); ++i) {
-      const std::uint32_t name = U32(entries, i * 8);
-      const std::uint32_t offset = U32(entries, i * 8 + 4);
+      const std::uint32_t name = ReadLe32At(entries, i * 8);
+      const std::uint32_t offset = ReadLe32At(entries, i * 8 + 4);
       const bool subdirectory = (offset & 0x80000000u) != 0;
       if (subdirectory != wantSubdirectory) continue;
       if (id == 0 || (!(name & 0x80000000u) && name == id)) return offset & 0x7FFFFFFFu;
@@ -86,14 +79,14 @@ std::optional<FileVersion> ReadPeFileVersion(const ReadBytesAt& read) {
   if (!dataEntry) return std::nullopt;
   const auto entry = image.AtRva(image.ResourceRva() + *dataEntry, 16);
   if (entry.size() < 8) return std::nullopt;
-  const std::uint32_t size = U32(entry, 4);
+  const std::uint32_t size = ReadLe32At(entry, 4);
   if (size == 0 || size > kMaxVersionResource) return std::nullopt;
-  const auto data = image.AtRva(U32(entry, 0), size);
+  const auto data = image.AtRva(ReadLe32At(entry, 0), size);
   // VS_VERSIONINFO: the fixed part follows the key L"VS_VERSION_INFO", 32-bit aligned.
   for (std::size_t at = 0; at + 52 <= data.size(); at += 4) {
-    if (U32(data, at) != kFixedInfoSignature) continue;
-    const std::uint32_t ms = U32(data, at + 8);
-    const std::uint32_t ls = U32(data, at + 12);
+    if (ReadLe32At(data, at) != kFixedInfoSignature) continue;
+    const std::uint32_t ms = ReadLe32At(data, at + 8);
+    const std::uint32_t ls = ReadLe32At(data, at + 12);
     return FileVersion{static_cast<std::uint16_t>(ms >> 16), static_cast<std::uint16_t>(ms & 0xFFFF),
                        static_cast<std::uint16_t>(ls >> 16), static_cast<std::uint16_t>(ls & 0xFFFF)};
   }
