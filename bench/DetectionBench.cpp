@@ -20,7 +20,6 @@
 
 #include "DbTool.h"
 #include "InspectionMachine.h"
-#include "platform/AppFrame.h"
 #include "base/Strings.h"
 #include "detection/DetectionReport.h"
 #include "detection/IgnoreList.h"
@@ -30,6 +29,7 @@
 #include "detection/UpdateDatabaseQueries.h"
 #include "detection/UpdateList.h"
 #include "detection/UpdateMatching.h"
+#include "platform/AppFrame.h"
 #include "platform/Crypto.h"
 
 namespace {
@@ -45,8 +45,8 @@ const fs::path kFolder = fs::temp_directory_path() / ("nudgelet-detect-bench-" +
 class Names {
  public:
   Names() : random_(20240501) {
-    const char* const syllables[] = {"ar", "be", "cor", "da", "el", "fin", "gra", "hu", "is", "jo", "ka", "lum",
-                                     "mo", "nex", "or", "pix", "qua", "ro", "sa", "tel", "ul", "vi", "wex", "zen"};
+    const char* const syllables[] = {"ar", "be",  "cor", "da",  "el",  "fin", "gra", "hu",  "is", "jo", "ka",  "lum",
+                                     "mo", "nex", "or",  "pix", "qua", "ro",  "sa",  "tel", "ul", "vi", "wex", "zen"};
     for (int i = 0; i < 3000; ++i) {
       std::string word;
       const int parts = 2 + static_cast<int>(random_() % 2);
@@ -102,8 +102,8 @@ std::string DatabaseSql(const Catalogue& c, bool indexed) {
            Quoted(c.publishers[i]) + ",'','','','','','');";
     for (int bit = 0; bit < 2; ++bit) {
       sql += std::string("INSERT INTO SoftDownInfo VALUES(") + key + ",1," + std::to_string(bit) + ",'2." +
-             std::to_string(i % 5) + "','https://dl.example/" + std::to_string(i) + "','1000','','','','','exe','',''," +
-             "'63');";
+             std::to_string(i % 5) + "','https://dl.example/" + std::to_string(i) +
+             "','1000','','','','','exe','',''," + "'63');";
     }
   }
   if (indexed) sql += "CREATE INDEX SoftBaseKey ON SoftBase(Key); CREATE INDEX SoftDownInfoKey ON SoftDownInfo(Key);";
@@ -149,9 +149,9 @@ Setup Prepare(bool indexed) {
   const tools::DbToolServices services{s.machine->HostFiles(), s.machine->HostLibraries(), platform::SystemCrypto(),
                                        L"libsqlite3.so.0"};
   if (!fs::exists(fs::path(dbd))) tools::BuildDatabaseFromSql(services, DatabaseSql(catalogue, indexed), dbd);
-  s.db = std::make_unique<detection::TUpdateDatabase>(detection::UpdateDatabaseSetup{
-      s.machine->HostFiles(), s.machine->HostLibraries(), platform::SystemCrypto(), L"libsqlite3.so.0",
-      s.machine->TempFolder()});
+  s.db = std::make_unique<detection::TUpdateDatabase>(
+      detection::UpdateDatabaseSetup{s.machine->HostFiles(), s.machine->HostLibraries(), platform::SystemCrypto(),
+                                     L"libsqlite3.so.0", s.machine->TempFolder()});
   s.db->AcquireDatabase(dbd);
   return s;
 }

@@ -2,13 +2,13 @@
 // loading the skin, resolving colours, decoding and drawing pictures.
 #include <benchmark/benchmark.h>
 
-#include "skin/DrawWithMargins.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "skin/DrawWithMargins.h"
+#include "skin/InProcessSource.h"
 #include "skin/NineSlice.h"
 #include "skin/PackageStore.h"
 #include "skin/PngImage.h"
 #include "skin/RdgImage.h"
-#include "skin/InProcessSource.h"
 
 namespace {
 
@@ -36,10 +36,14 @@ BENCHMARK(BM_RegisterAndLoadProductSkin)->Unit(benchmark::kMicrosecond);
 
 void BM_ResolveFormColours(benchmark::State& state) {
   Skin skin;
-  const std::vector<std::wstring> names = {
-      L"public_element.cl_window_bg_border", L"public_element.cl_window_content_bg",
-      L"public_element.cl_window_listview_border", L"public_element.cl_listview_tr_normal",
-      L"text_color.cl_text_b", L"text_color.cl_text_c", L"text_color.cl_text_d", L"text_color.cl_orange_c"};
+  const std::vector<std::wstring> names = {L"public_element.cl_window_bg_border",
+                                           L"public_element.cl_window_content_bg",
+                                           L"public_element.cl_window_listview_border",
+                                           L"public_element.cl_listview_tr_normal",
+                                           L"text_color.cl_text_b",
+                                           L"text_color.cl_text_c",
+                                           L"text_color.cl_text_d",
+                                           L"text_color.cl_orange_c"};
   std::vector<Color> ids;
   for (const auto& n : names) ids.push_back(skin.store.Colors().IdentToColor(n));
   for (auto _ : state) {
@@ -163,13 +167,14 @@ BENCHMARK(BM_DrawButtonNineSlice)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawShadowFrame(benchmark::State& state) {
   Skin skin;
-  const wchar_t* names[] = {L"topleft", L"top", L"topright", L"left", L"right", L"bottomleft", L"bottom", L"bottomright"};
+  const wchar_t* names[] = {L"topleft", L"top",        L"topright", L"left",
+                            L"right",   L"bottomleft", L"bottom",   L"bottomright"};
   std::vector<std::unique_ptr<TRdgImage>> pictures;
   for (const wchar_t* n : names) {
     pictures.push_back(std::make_unique<TRdgImage>(skin.store));
     pictures.back()->SetValues(std::vector<std::wstring>{std::wstring(L"imgname=images/bg_shadow_") + n + L".png"});
   }
-  const Rect places[] = {{0, 0, 10, 10},     {10, 0, 360, 10},    {360, 0, 370, 10},    {0, 10, 10, 464},
+  const Rect places[] = {{0, 0, 10, 10},      {10, 0, 360, 10},  {360, 0, 370, 10},   {0, 10, 10, 464},
                          {360, 10, 370, 464}, {0, 464, 10, 474}, {10, 464, 360, 474}, {360, 464, 370, 474}};
   Bitmap window(370, 474);
   for (auto _ : state) {

@@ -81,7 +81,8 @@ void DecipherInMemory(benchmark::State& state) {
     state.PauseTiming();
     std::vector<std::uint8_t> buffer = stored;
     state.ResumeTiming();
-    if (!detection::DecipherDatabaseBytes(platform::SystemCrypto(), key, buffer)) state.SkipWithError("provider failed");
+    if (!detection::DecipherDatabaseBytes(platform::SystemCrypto(), key, buffer))
+      state.SkipWithError("provider failed");
     plain = buffer.size();
     benchmark::DoNotOptimize(buffer.data());
   }

@@ -2,6 +2,7 @@
 // reminder does before it can decide anything. It loads the same system
 // libraries, initialises COM, creates one window and ends.
 #include <windows.h>
+
 #include <objbase.h>
 #include <shellapi.h>
 

@@ -8,6 +8,7 @@
 // ("-" for none): the reminder then finds its temporary database copy in use
 // and reads it as it is instead of deciphering it again. One line of JSON out.
 #include <windows.h>
+
 #include <psapi.h>
 
 #include <algorithm>
@@ -64,8 +65,8 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 3; i < argc; ++i) command += (i > 3 ? L" " : L"") + Quoted(argv[i]);
 
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  const HANDLE nul = ::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
-                                   OPEN_EXISTING, 0, nullptr);
+  const HANDLE nul =
+      ::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
   LARGE_INTEGER frequency;
   ::QueryPerformanceFrequency(&frequency);
   std::vector<double> times;
@@ -111,14 +112,16 @@ int wmain(int argc, wchar_t** argv) {
     exitCode = static_cast<int>(code);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
-    times.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart));
+    times.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 /
+                    static_cast<double>(frequency.QuadPart));
     peak = std::max(peak, runPeak);
   }
   if (hold != INVALID_HANDLE_VALUE) ::CloseHandle(hold);
   std::sort(times.begin(), times.end());
-  std::printf("{\"runs\": %d, \"median_ms\": %.1f, \"min_ms\": %.1f, \"max_ms\": %.1f, \"peak_working_set_mb\": %.1f, "
-              "\"exit_code\": %d, \"shown\": %s}\n",
-              runs, times[times.size() / 2], times.front(), times.back(), static_cast<double>(peak) / (1 << 20),
-              exitCode, shown ? "true" : "false");
+  std::printf(
+      "{\"runs\": %d, \"median_ms\": %.1f, \"min_ms\": %.1f, \"max_ms\": %.1f, \"peak_working_set_mb\": %.1f, "
+      "\"exit_code\": %d, \"shown\": %s}\n",
+      runs, times[times.size() / 2], times.front(), times.back(), static_cast<double>(peak) / (1 << 20), exitCode,
+      shown ? "true" : "false");
   return 0;
 }

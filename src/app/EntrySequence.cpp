@@ -1,11 +1,11 @@
 #include "app/EntrySequence.h"
 
 #include <windows.h>
+
 #include <objbase.h>
 
 #include <stdexcept>
 
-#include "platform/AppFrame.h"
 #include "app/Language.h"
 #include "app/ProcessEnd.h"
 #include "app/ProductLocations.h"
@@ -14,11 +14,12 @@
 #include "app/win32/ApplicationWindow.h"
 #include "app/win32/DpiAwareness.h"
 #include "base/Paths.h"
-#include "settings/UserDataFolder.h"
+#include "platform/AppFrame.h"
+#include "platform/win32/SystemPlatform.h"
 #include "settings/LogHelper.h"
 #include "settings/TextFile.h"
+#include "settings/UserDataFolder.h"
 #include "settings/win32/IniFile.h"
-#include "platform/win32/SystemPlatform.h"
 
 namespace nudgelet::app {
 namespace {

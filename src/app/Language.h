@@ -6,10 +6,10 @@
 #include <map>
 #include <string>
 
-#include "settings/CustomIniFile.h"
-#include "settings/ExtIniFile.h"
 #include "base/Strings.h"
 #include "platform/FileSystem.h"
+#include "settings/CustomIniFile.h"
+#include "settings/ExtIniFile.h"
 
 namespace nudgelet::app {
 

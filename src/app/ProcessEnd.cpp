@@ -5,8 +5,8 @@
 #include <chrono>
 
 #include "app/ProductLocations.h"
-#include "settings/UserDataFolder.h"
 #include "settings/LogHelper.h"
+#include "settings/UserDataFolder.h"
 #include "settings/win32/IniFile.h"
 
 namespace nudgelet::app {

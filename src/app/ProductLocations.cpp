@@ -4,9 +4,9 @@
 
 #include "base/Paths.h"
 #include "base/Strings.h"
-#include "settings/TextFile.h"
 #include "platform/ProcessModel.h"
 #include "platform/SpecialFolderLookup.h"
+#include "settings/TextFile.h"
 
 namespace nudgelet::app {
 

@@ -14,9 +14,9 @@ bool TStatistics::LoadStatistics(const platform::DynamicLibraries& libraries, co
   resolved_ = 0;
   if (!library_) return false;
   // The library offers eight entry points; this program calls two of them.
-  static const char* const kEntryPoints[] = {"SetStatParam",         "SetCachePath",   "DoStatistic",
-                                             "DoInstallStatistic",   "DoUninstallStatistic",
-                                             "PostLocalCache",       "ClearCacheByApp", "HttpPostContent"};
+  static const char* const kEntryPoints[] = {"SetStatParam",       "SetCachePath",         "DoStatistic",
+                                             "DoInstallStatistic", "DoUninstallStatistic", "PostLocalCache",
+                                             "ClearCacheByApp",    "HttpPostContent"};
   for (const char* name : kEntryPoints) {
     if (library_->Resolve(name)) ++resolved_;
   }

@@ -30,9 +30,9 @@ constexpr double kMillisecondsPerDay = 86400000.0;
 }  // namespace
 
 std::optional<TDateTime> EncodeDateTime(const DateTimeParts& p) {
-  if (p.year < 1 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1 ||
-      p.day > DaysInMonth(p.year, p.month) || p.hour < 0 || p.hour > 23 || p.minute < 0 || p.minute > 59 ||
-      p.second < 0 || p.second > 59 || p.millisecond < 0 || p.millisecond > 999) {
+  if (p.year < 1 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1 || p.day > DaysInMonth(p.year, p.month) ||
+      p.hour < 0 || p.hour > 23 || p.minute < 0 || p.minute > 59 || p.second < 0 || p.second > 59 ||
+      p.millisecond < 0 || p.millisecond > 999) {
     return std::nullopt;
   }
   const double days = static_cast<double>(DayNumber(p.year, p.month, p.day) - kEpochDay);

@@ -79,12 +79,18 @@ class Reader {
 
   bool Value(int depth) {
     switch (Peek()) {
-      case '{': return Object(depth, nullptr);
-      case '[': return Array(depth);
-      case '"': return String(nullptr);
-      case 't': return Literal("true");
-      case 'f': return Literal("false");
-      case 'n': return Literal("null");
+      case '{':
+        return Object(depth, nullptr);
+      case '[':
+        return Array(depth);
+      case '"':
+        return String(nullptr);
+      case 't':
+        return Literal("true");
+      case 'f':
+        return Literal("false");
+      case 'n':
+        return Literal("null");
       default: {
         std::optional<std::int64_t> ignored;
         return Number(&ignored);
@@ -171,14 +177,30 @@ class Reader {
       }
       if (AtEnd()) return false;
       switch (text_[pos_++]) {
-        case '"': value.push_back('"'); break;
-        case '\\': value.push_back('\\'); break;
-        case '/': value.push_back('/'); break;
-        case 'b': value.push_back('\b'); break;
-        case 'f': value.push_back('\f'); break;
-        case 'n': value.push_back('\n'); break;
-        case 'r': value.push_back('\r'); break;
-        case 't': value.push_back('\t'); break;
+        case '"':
+          value.push_back('"');
+          break;
+        case '\\':
+          value.push_back('\\');
+          break;
+        case '/':
+          value.push_back('/');
+          break;
+        case 'b':
+          value.push_back('\b');
+          break;
+        case 'f':
+          value.push_back('\f');
+          break;
+        case 'n':
+          value.push_back('\n');
+          break;
+        case 'r':
+          value.push_back('\r');
+          break;
+        case 't':
+          value.push_back('\t');
+          break;
         case 'u': {
           auto unit = Hex4();
           if (!unit) return false;
@@ -198,7 +220,8 @@ class Reader {
           AppendUtf8(value, cp);
           break;
         }
-        default: return false;
+        default:
+          return false;
       }
     }
   }
@@ -214,13 +237,27 @@ void AppendJsonString(std::string& out, std::wstring_view text) {
   for (char c : WideToUtf8(text)) {
     const auto u = static_cast<unsigned char>(c);
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '\b': out += "\\b"; break;
-      case '\f': out += "\\f"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
       default:
         if (u < 0x20) {
           out += "\\u00";
@@ -240,8 +277,6 @@ std::string JsonString(std::wstring_view text) {
   return out;
 }
 
-std::optional<JsonObjectFields> ParseJsonObject(std::string_view text) {
-  return Reader(text).TopLevelObject();
-}
+std::optional<JsonObjectFields> ParseJsonObject(std::string_view text) { return Reader(text).TopLevelObject(); }
 
 }  // namespace nudgelet

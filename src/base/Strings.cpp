@@ -59,10 +59,23 @@ std::wstring Utf8ToWide(std::string_view utf8) {
     int extra = 0;
     char32_t cp = 0;
     char32_t min = 0;
-    if ((b0 & 0xE0) == 0xC0) { extra = 1; cp = b0 & 0x1F; min = 0x80; }
-    else if ((b0 & 0xF0) == 0xE0) { extra = 2; cp = b0 & 0x0F; min = 0x800; }
-    else if ((b0 & 0xF8) == 0xF0) { extra = 3; cp = b0 & 0x07; min = 0x10000; }
-    else { AppendCodePoint(out, kReplacement); ++i; continue; }
+    if ((b0 & 0xE0) == 0xC0) {
+      extra = 1;
+      cp = b0 & 0x1F;
+      min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+      extra = 2;
+      cp = b0 & 0x0F;
+      min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+      extra = 3;
+      cp = b0 & 0x07;
+      min = 0x10000;
+    } else {
+      AppendCodePoint(out, kReplacement);
+      ++i;
+      continue;
+    }
     if (i + static_cast<std::size_t>(extra) >= utf8.size()) {
       AppendCodePoint(out, kReplacement);
       ++i;
@@ -71,7 +84,10 @@ std::wstring Utf8ToWide(std::string_view utf8) {
     bool ok = true;
     for (int k = 1; k <= extra; ++k) {
       const auto b = static_cast<unsigned char>(utf8[i + k]);
-      if ((b & 0xC0) != 0x80) { ok = false; break; }
+      if ((b & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
       cp = (cp << 6) | (b & 0x3F);
     }
     if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
@@ -253,8 +269,7 @@ std::wstring ReplaceAllIgnoreCase(const std::wstring& text, const std::wstring& 
   const std::wstring upperWhat = ToUpper(what);
   std::wstring out;
   std::size_t from = 0;
-  for (std::size_t pos = upperText.find(upperWhat); pos != std::wstring::npos;
-       pos = upperText.find(upperWhat, from)) {
+  for (std::size_t pos = upperText.find(upperWhat); pos != std::wstring::npos; pos = upperText.find(upperWhat, from)) {
     out.append(text, from, pos - from);
     out += with;
     from = pos + what.size();

@@ -11,11 +11,23 @@ bool IsValidUtf8(std::string_view bytes) {
     int extra;
     char32_t cp;
     char32_t min;
-    if (b0 < 0x80) { ++i; continue; }
-    if ((b0 & 0xE0) == 0xC0) { extra = 1; cp = b0 & 0x1F; min = 0x80; }
-    else if ((b0 & 0xF0) == 0xE0) { extra = 2; cp = b0 & 0x0F; min = 0x800; }
-    else if ((b0 & 0xF8) == 0xF0) { extra = 3; cp = b0 & 0x07; min = 0x10000; }
-    else return false;
+    if (b0 < 0x80) {
+      ++i;
+      continue;
+    }
+    if ((b0 & 0xE0) == 0xC0) {
+      extra = 1;
+      cp = b0 & 0x1F;
+      min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+      extra = 2;
+      cp = b0 & 0x0F;
+      min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+      extra = 3;
+      cp = b0 & 0x07;
+      min = 0x10000;
+    } else return false;
     if (i + static_cast<std::size_t>(extra) >= bytes.size()) return false;
     for (int k = 1; k <= extra; ++k) {
       const auto b = static_cast<unsigned char>(bytes[i + k]);

@@ -23,8 +23,7 @@ using NoBomDecoder = std::function<std::wstring(std::string_view)>;
 std::wstring DecodeUtf8OrLatin1(std::string_view bytes);
 bool IsValidUtf8(std::string_view bytes);
 
-DecodedText DecodeText(const std::vector<std::uint8_t>& bytes,
-                       const NoBomDecoder& noBom = DecodeUtf8OrLatin1);
+DecodedText DecodeText(const std::vector<std::uint8_t>& bytes, const NoBomDecoder& noBom = DecodeUtf8OrLatin1);
 
 // Splits at CR LF, LF or a lone CR. A final line break does not add an empty line.
 std::vector<std::wstring> SplitLines(std::wstring_view text);

@@ -20,10 +20,17 @@ EAESError::EAESError(std::wstring message) : std::runtime_error(WideToUtf8(messa
 std::optional<std::vector<std::uint8_t>> DatabaseKey(std::wstring_view password, int keyBits) {
   std::size_t size = 0;
   switch (keyBits) {
-    case 128: size = 16; break;
-    case 192: size = 24; break;
-    case 256: size = 32; break;
-    default: return std::nullopt;
+    case 128:
+      size = 16;
+      break;
+    case 192:
+      size = 24;
+      break;
+    case 256:
+      size = 32;
+      break;
+    default:
+      return std::nullopt;
   }
   std::vector<std::uint8_t> key(size, 0);
   const std::vector<std::uint8_t> utf16 = WideToUtf16Le(password);
@@ -45,9 +52,8 @@ bool DecipherDatabaseBytes(const platform::Crypto& crypto, const std::vector<std
   return true;
 }
 
-bool DecipherDatabaseFile(const platform::FileSystem& files, const platform::Crypto& crypto,
-                          const std::wstring& source, const std::wstring& destination, std::wstring_view password,
-                          int keyBits) {
+bool DecipherDatabaseFile(const platform::FileSystem& files, const platform::Crypto& crypto, const std::wstring& source,
+                          const std::wstring& destination, std::wstring_view password, int keyBits) {
   const auto key = DatabaseKey(password, keyBits);
   if (!key) return false;
   platform::FileReadResult read = files.ReadFile(source, kMaxEncipheredBytes);

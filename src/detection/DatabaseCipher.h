@@ -55,9 +55,8 @@ bool DecipherDatabaseBytes(const platform::Crypto& crypto, const std::vector<std
 // for a key size other than 128, 192 or 256 bits or when the provider fails;
 // EAESError when the source cannot be read (kReadError), has a wrong size
 // (kSizeMismatch) or the destination cannot be written (kWriteError).
-bool DecipherDatabaseFile(const platform::FileSystem& files, const platform::Crypto& crypto,
-                          const std::wstring& source, const std::wstring& destination, std::wstring_view password,
-                          int keyBits);
+bool DecipherDatabaseFile(const platform::FileSystem& files, const platform::Crypto& crypto, const std::wstring& source,
+                          const std::wstring& destination, std::wstring_view password, int keyBits);
 
 // The inverse, for making databases: zero bytes pad the data to a whole number
 // of blocks (SQLite files always are one), and the Base64 text has a line break

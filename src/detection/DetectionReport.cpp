@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "base/Strings.h"
 #include "base/Json.h"
+#include "base/Strings.h"
 
 namespace nudgelet::detection {
 namespace {
@@ -56,7 +56,9 @@ class ObjectWriter {
 void WriteSoftInfo(std::string& out, const TSoftInfo& r, const MatchTrace* trace) {
   ObjectWriter o(out);
   o.Text("DisplayName", r.DisplayName).Text("HelpLink", r.HelpLink).Text("Publisher", r.Publisher);
-  o.Text("DisplayVersion", r.DisplayVersion).Text("URLInfoAbout", r.URLInfoAbout).Text("URLUpdateInfo", r.URLUpdateInfo);
+  o.Text("DisplayVersion", r.DisplayVersion)
+      .Text("URLInfoAbout", r.URLInfoAbout)
+      .Text("URLUpdateInfo", r.URLUpdateInfo);
   o.Text("InstallDateText", r.InstallDateText).Text("SizeText", r.SizeText).Text("RootName", r.RootName);
   o.Text("KeyPath", r.KeyPath).Text("UninstallString", r.UninstallString).Text("QuickUninstall", r.QuickUninstall);
   o.Text("DisplayIcon", r.DisplayIcon).Text("InstallLocation", r.InstallLocation).Integer("IconIndex", r.IconIndex);
@@ -103,8 +105,9 @@ void WriteArray(std::string& out, const std::vector<T>& items, Write write) {
 }  // namespace
 
 void SortRowsByCaption(std::vector<const TViewdata*>& rows) {
-  std::stable_sort(rows.begin(), rows.end(),
-                   [](const TViewdata* a, const TViewdata* b) { return LessIgnoreCase{}(a->DisplayName, b->DisplayName); });
+  std::stable_sort(rows.begin(), rows.end(), [](const TViewdata* a, const TViewdata* b) {
+    return LessIgnoreCase{}(a->DisplayName, b->DisplayName);
+  });
 }
 
 std::string RenderDetectionJson(const DetectionReport& report) {
@@ -115,7 +118,8 @@ std::string RenderDetectionJson(const DetectionReport& report) {
     WriteSoftInfo(o, r, trace);
   });
   out += ",\n\"candidates\": ";
-  WriteArray(out, report.candidates, [](std::string& o, const TSoftViewInfo& c, std::size_t) { WriteSoftViewInfo(o, c); });
+  WriteArray(out, report.candidates,
+             [](std::string& o, const TSoftViewInfo& c, std::size_t) { WriteSoftViewInfo(o, c); });
   out += ",\n\"rows\": ";
   WriteArray(out, report.rows, [](std::string& o, const TViewdata* v, std::size_t) { WriteViewdata(o, *v); });
   out += "}\n";

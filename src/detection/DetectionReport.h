@@ -14,7 +14,7 @@ namespace nudgelet::detection {
 struct DetectionReport {
   const std::vector<TSoftInfo>& inventory;
   const std::vector<TSoftViewInfo>& candidates;
-  std::vector<const TViewdata*> rows;  // in the list's order
+  std::vector<const TViewdata*> rows;                     // in the list's order
   const std::vector<MatchTrace>* explanations = nullptr;  // one per inventory record, when asked for
 };
 

@@ -1,9 +1,9 @@
 #include "detection/EnglishEdition.h"
 
 #include "base/Strings.h"
-#include "settings/TextFile.h"
 #include "detection/UninstallRegistry.h"
 #include "platform/ProcessModel.h"
+#include "settings/TextFile.h"
 
 namespace nudgelet::detection {
 namespace {
@@ -16,12 +16,14 @@ std::wstring FirstLine(const platform::FileSystem& files, const std::wstring& pa
 bool IsEnglishOpenOffice(const platform::Platform& p, const TSoftViewInfo& record) {
   const std::wstring base = std::wstring(kUninstallKey) + L"\\";
   auto english = [&](const std::wstring& subKey, bool use64View) {
-    const std::wstring name = ReadRegString(p.registry, L"HKEY_LOCAL_MACHINE", base + subKey, L"DisplayName", use64View);
-    const std::wstring comments = ReadRegString(p.registry, L"HKEY_LOCAL_MACHINE", base + subKey, L"Comments", use64View);
+    const std::wstring name =
+        ReadRegString(p.registry, L"HKEY_LOCAL_MACHINE", base + subKey, L"DisplayName", use64View);
+    const std::wstring comments =
+        ReadRegString(p.registry, L"HKEY_LOCAL_MACHINE", base + subKey, L"Comments", use64View);
     return name.find(L"OpenOffice") != std::wstring::npos && comments.find(L"en-US") != std::wstring::npos;
   };
-  if (auto uninstall = p.registry.OpenReadOnly(platform::RegistryRoot::LocalMachine, base,
-                                               platform::RegistryViewFor(false))) {
+  if (auto uninstall =
+          p.registry.OpenReadOnly(platform::RegistryRoot::LocalMachine, base, platform::RegistryViewFor(false))) {
     for (const auto& sub : uninstall->SubKeyNames()) {
       if (english(sub, false)) return true;
     }

@@ -136,13 +136,15 @@ Bitmap ResizeBitmap(const Bitmap& source, int width, int height) {
 }
 
 std::optional<Bitmap> DecodeIconFile(const std::uint8_t* data, std::size_t size, int wanted) {
-  if (!data || size < 6 || ReadLe16(data) != 0 || (ReadLe16(data + 2) != 1 && ReadLe16(data + 2) != 2)) return std::nullopt;
+  if (!data || size < 6 || ReadLe16(data) != 0 || (ReadLe16(data + 2) != 1 && ReadLe16(data + 2) != 2))
+    return std::nullopt;
   const std::size_t count = ReadLe16(data + 4);
   if (count == 0 || 6 + count * 16 > size) return std::nullopt;
   std::vector<Entry> entries;
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint8_t* e = data + 6 + i * 16;
-    Entry entry{e[0] ? e[0] : 256, e[1] ? e[1] : 256, static_cast<int>(ReadLe16(e + 6)), ReadLe32(e + 12), ReadLe32(e + 8)};
+    Entry entry{e[0] ? e[0] : 256, e[1] ? e[1] : 256, static_cast<int>(ReadLe16(e + 6)), ReadLe32(e + 12),
+                ReadLe32(e + 8)};
     if (std::uint64_t{entry.offset} + entry.size > size || entry.size < 8) continue;
     entries.push_back(entry);
   }

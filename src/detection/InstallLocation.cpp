@@ -2,8 +2,8 @@
 
 #include "base/Paths.h"
 #include "base/Strings.h"
-#include "settings/TextFile.h"
 #include "detection/UninstallRegistry.h"
+#include "settings/TextFile.h"
 
 namespace nudgelet::detection {
 namespace {
@@ -48,7 +48,8 @@ std::wstring StripLaunchers(const platform::TAppFrame& frame, std::wstring text,
 
 }  // namespace
 
-std::wstring CleanInstallLocation(const platform::Platform& p, const platform::TAppFrame& frame, const std::wstring& path) {
+std::wstring CleanInstallLocation(const platform::Platform& p, const platform::TAppFrame& frame,
+                                  const std::wstring& path) {
   const std::wstring cleaned = StripLaunchers(frame, path, true);
   return p.files.DirectoryExists(cleaned) ? cleaned : std::wstring();
 }
@@ -82,8 +83,8 @@ std::wstring InstallFolderFromUninstall(const platform::Platform& p, const platf
     // Cut right after the executable's extension that comes first.
     const std::wstring lower = ToLower(text);
     std::size_t first = std::wstring::npos;
-    for (const wchar_t* ext : {L".exe", L".dll", L".ocx", L".sys", L".cpl", L".bpl", L".cmd", L".vbs", L".ser",
-                               L".bin", L".drv", L".bat", L".vxd"}) {
+    for (const wchar_t* ext : {L".exe", L".dll", L".ocx", L".sys", L".cpl", L".bpl", L".cmd", L".vbs", L".ser", L".bin",
+                               L".drv", L".bat", L".vxd"}) {
       const auto pos = lower.find(ext);
       if (pos != std::wstring::npos && (first == std::wstring::npos || pos < first)) first = pos;
     }

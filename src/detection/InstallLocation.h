@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "platform/AppFrame.h"
 #include "detection/SoftInfo.h"
+#include "platform/AppFrame.h"
 #include "platform/Platform.h"
 
 namespace nudgelet::detection {
@@ -12,7 +12,8 @@ namespace nudgelet::detection {
 // Strips quotes, "\??\" and doubled backslashes, expands path macros and removes
 // the launchers an uninstall command may hold (RUNDLL, ST6UNST, DPINST); the
 // result when it names an existing folder, else empty.
-std::wstring CleanInstallLocation(const platform::Platform& p, const platform::TAppFrame& frame, const std::wstring& path);
+std::wstring CleanInstallLocation(const platform::Platform& p, const platform::TAppFrame& frame,
+                                  const std::wstring& path);
 
 // The folder of the uninstaller (or of the icon, for toolbars and entries
 // without an uninstall command), when it exists and is a usable folder; else empty.

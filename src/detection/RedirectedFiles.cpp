@@ -14,7 +14,9 @@ const platform::FileSystem& Unwrapped(const platform::FileSystem& files) {
 
 TRedirectedFiles::TRedirectedFiles(const platform::FileSystem& files, const platform::SpecialFolders& folders,
                                    const platform::SystemFacts& system)
-    : files_(Unwrapped(files)), windowsDirectory_(folders.WindowsDirectory()), is64BitWindows_(system.Is64BitWindows()) {}
+    : files_(Unwrapped(files)),
+      windowsDirectory_(folders.WindowsDirectory()),
+      is64BitWindows_(system.Is64BitWindows()) {}
 
 std::wstring TRedirectedFiles::Map(const std::wstring& path) const {
   return platform::FileSystemPath(path, windowsDirectory_, is64BitWindows_);

@@ -72,7 +72,8 @@ void TSQLiteDatabase::BindPending(Statement* statement) {
     if (index <= 0) continue;
     switch (p.type) {
       case sqlite::kInteger:
-        if (sqlite_.BindInt64(statement, index, p.integer) != sqlite::kOk) throw ESQLiteException(sqlite_text::kBindInt64);
+        if (sqlite_.BindInt64(statement, index, p.integer) != sqlite::kOk)
+          throw ESQLiteException(sqlite_text::kBindInt64);
         break;
       case sqlite::kFloat:
         if (sqlite_.BindDouble(statement, index, p.number) != sqlite::kOk)

@@ -10,26 +10,46 @@ using sqlite::Connection;
 using sqlite::Statement;
 
 const char* const kSqliteFunctionNames[40] = {
-    "sqlite3_open",          "sqlite3_close",
-    "sqlite3_exec",          "sqlite3_libversion",
-    "sqlite3_errmsg",        "sqlite3_errcode",
-    "sqlite3_free",          "sqlite3_get_table",
-    "sqlite3_free_table",    "sqlite3_complete",
-    "sqlite3_last_insert_rowid", "sqlite3_busy_handler",
-    "sqlite3_busy_timeout",  "sqlite3_changes",
-    "sqlite3_total_changes", "sqlite3_prepare",
-    "sqlite3_prepare_v2",    "sqlite3_column_count",
-    "sqlite3_column_name",   "sqlite3_column_decltype",
-    "sqlite3_step",          "sqlite3_data_count",
-    "sqlite3_column_blob",   "sqlite3_column_bytes",
-    "sqlite3_column_double", "sqlite3_column_int",
-    "sqlite3_column_text",   "sqlite3_column_type",
-    "sqlite3_column_int64",  "sqlite3_finalize",
-    "sqlite3_reset",         "sqlite3_bind_blob",
-    "sqlite3_bind_text",     "sqlite3_bind_double",
-    "sqlite3_bind_int",      "sqlite3_bind_int64",
-    "sqlite3_bind_null",     "sqlite3_bind_parameter_index",
-    "sqlite3_enable_shared_cache", "sqlite3_create_collation",
+    "sqlite3_open",
+    "sqlite3_close",
+    "sqlite3_exec",
+    "sqlite3_libversion",
+    "sqlite3_errmsg",
+    "sqlite3_errcode",
+    "sqlite3_free",
+    "sqlite3_get_table",
+    "sqlite3_free_table",
+    "sqlite3_complete",
+    "sqlite3_last_insert_rowid",
+    "sqlite3_busy_handler",
+    "sqlite3_busy_timeout",
+    "sqlite3_changes",
+    "sqlite3_total_changes",
+    "sqlite3_prepare",
+    "sqlite3_prepare_v2",
+    "sqlite3_column_count",
+    "sqlite3_column_name",
+    "sqlite3_column_decltype",
+    "sqlite3_step",
+    "sqlite3_data_count",
+    "sqlite3_column_blob",
+    "sqlite3_column_bytes",
+    "sqlite3_column_double",
+    "sqlite3_column_int",
+    "sqlite3_column_text",
+    "sqlite3_column_type",
+    "sqlite3_column_int64",
+    "sqlite3_finalize",
+    "sqlite3_reset",
+    "sqlite3_bind_blob",
+    "sqlite3_bind_text",
+    "sqlite3_bind_double",
+    "sqlite3_bind_int",
+    "sqlite3_bind_int64",
+    "sqlite3_bind_null",
+    "sqlite3_bind_parameter_index",
+    "sqlite3_enable_shared_cache",
+    "sqlite3_create_collation",
 };
 
 namespace {
@@ -117,7 +137,8 @@ void TSQLiteLibrary::BindLibrary(const platform::FileSystem& files, const platfo
   auto set = [&](auto& slot, const char* name) {
     using Fn = typename std::remove_reference_t<decltype(slot)>::value_type;
     if (slot.load(std::memory_order_relaxed)) return;
-    if (const platform::EntryPoint entry = Find(name)) slot.store(reinterpret_cast<Fn>(entry), std::memory_order_release);
+    if (const platform::EntryPoint entry = Find(name))
+      slot.store(reinterpret_cast<Fn>(entry), std::memory_order_release);
   };
   Functions& f = *fn_;
   set(f.open, "sqlite3_open");
@@ -159,7 +180,9 @@ std::size_t TSQLiteLibrary::BoundCount() const {
   return table_.size();
 }
 
-sqlite::Destructor TSQLiteLibrary::Transient() { return reinterpret_cast<sqlite::Destructor>(static_cast<std::intptr_t>(-1)); }
+sqlite::Destructor TSQLiteLibrary::Transient() {
+  return reinterpret_cast<sqlite::Destructor>(static_cast<std::intptr_t>(-1));
+}
 
 int TSQLiteLibrary::Open(const char* fileName, Connection** db) const {
   return CallOr(fn_->open, sqlite::kNotBound, fileName, db);
@@ -225,7 +248,9 @@ int TSQLiteLibrary::BindInt(Statement* s, int index, int value) const {
 int TSQLiteLibrary::BindInt64(Statement* s, int index, std::int64_t value) const {
   return CallOr(fn_->bindInt64, sqlite::kNotBound, s, index, value);
 }
-int TSQLiteLibrary::BindNull(Statement* s, int index) const { return CallOr(fn_->bindNull, sqlite::kNotBound, s, index); }
+int TSQLiteLibrary::BindNull(Statement* s, int index) const {
+  return CallOr(fn_->bindNull, sqlite::kNotBound, s, index);
+}
 int TSQLiteLibrary::BindParameterIndex(Statement* s, const char* name) const {
   return CallOr(fn_->bindParameterIndex, sqlite::kNotBound, s, name);
 }

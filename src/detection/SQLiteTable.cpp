@@ -81,8 +81,12 @@ void TSQLiteTable::Run(TSQLiteDatabase& db, Statement* statement, const std::str
         continue;
       }
       switch (columnTypes_[static_cast<std::size_t>(c)]) {
-        case sqlite::kInteger: cells_.emplace_back(sqlite.ColumnInt64(statement, c)); break;
-        case sqlite::kFloat: cells_.emplace_back(sqlite.ColumnDouble(statement, c)); break;
+        case sqlite::kInteger:
+          cells_.emplace_back(sqlite.ColumnInt64(statement, c));
+          break;
+        case sqlite::kFloat:
+          cells_.emplace_back(sqlite.ColumnDouble(statement, c));
+          break;
         case sqlite::kBlob: {
           const auto* data = static_cast<const std::uint8_t*>(sqlite.ColumnBlob(statement, c));
           const int size = sqlite.ColumnBytes(statement, c);

@@ -1,12 +1,12 @@
 #include "detection/SoftwareInfo.h"
 
 #include "base/Numbers.h"
-#include "platform/AppFrame.h"
-#include "settings/ExtIniFile.h"
 #include "base/Strings.h"
 #include "detection/InstallLocation.h"
 #include "detection/UninstallRegistry.h"
+#include "platform/AppFrame.h"
 #include "platform/ProcessModel.h"
+#include "settings/ExtIniFile.h"
 
 namespace nudgelet::detection {
 
@@ -148,9 +148,9 @@ void TSoftwareInfo::ScanEntry(const std::wstring& rootName, const std::wstring& 
   r.ScanTime = EncodeDateTime(p_.system.LocalTime()).value_or(0);
 
   const std::wstring upperName = ToUpper(r.DisplayName);
-  r.IsUpdate = upperName.find(L"(KB") != std::wstring::npos ||
-               (upperName.find(L"SERVICE PACK") != std::wstring::npos &&
-                ToUpper(r.Publisher).find(L"MICROSOFT") != std::wstring::npos);
+  r.IsUpdate =
+      upperName.find(L"(KB") != std::wstring::npos || (upperName.find(L"SERVICE PACK") != std::wstring::npos &&
+                                                       ToUpper(r.Publisher).find(L"MICROSOFT") != std::wstring::npos);
   std::wstring squeezed;
   for (wchar_t c : upperName) {
     if (c != L'-' && c != L' ') squeezed += c;

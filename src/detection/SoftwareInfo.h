@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/AppFrame.h"
 #include "detection/RedirectedFiles.h"
 #include "detection/SoftInfo.h"
+#include "platform/AppFrame.h"
 #include "platform/Crypto.h"
 #include "platform/Platform.h"
 

@@ -110,9 +110,7 @@ bool InstrFinds(std::string_view haystack, std::string_view needle) {
   return false;
 }
 
-bool Like(std::string_view pattern, std::string_view text) {
-  return Compare(Over(pattern), Over(text)) == Match::Yes;
-}
+bool Like(std::string_view pattern, std::string_view text) { return Compare(Over(pattern), Over(text)) == Match::Yes; }
 
 std::string FoldedForLike(std::string_view text) {
   std::string out;

@@ -1,9 +1,9 @@
 #include "detection/SqliteObj.h"
 
 #include "base/Paths.h"
-#include "settings/TextFile.h"
 #include "detection/DatabaseCipher.h"
 #include "detection/SQLiteErrors.h"
+#include "settings/TextFile.h"
 
 namespace nudgelet::detection {
 namespace {
@@ -15,8 +15,7 @@ std::wstring FileNameOf(const std::wstring& path) { return ExtractFileName(ToBac
 }  // namespace
 
 UpdateDatabaseSetup UpdateDatabaseSetupFor(const platform::Platform& p, const platform::Crypto& crypto) {
-  return UpdateDatabaseSetup{p.files, p.libraries, crypto,
-                             ExtractFilePath(p.folders.ExecutablePath()) + L"sqlite3.dll",
+  return UpdateDatabaseSetup{p.files, p.libraries, crypto, ExtractFilePath(p.folders.ExecutablePath()) + L"sqlite3.dll",
                              IncludeTrailingBackslash(p.folders.TempPath())};
 }
 

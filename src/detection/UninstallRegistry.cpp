@@ -9,8 +9,10 @@ using namespace platform;
 
 std::optional<RegistryRoot> RootKeyFromName(const std::wstring& name) {
   static const std::pair<const wchar_t*, RegistryRoot> kRoots[] = {
-      {L"HKEY_CLASSES_ROOT", RegistryRoot::ClassesRoot},   {L"HKEY_CURRENT_USER", RegistryRoot::CurrentUser},
-      {L"HKEY_LOCAL_MACHINE", RegistryRoot::LocalMachine}, {L"HKEY_USERS", RegistryRoot::Users},
+      {L"HKEY_CLASSES_ROOT", RegistryRoot::ClassesRoot},
+      {L"HKEY_CURRENT_USER", RegistryRoot::CurrentUser},
+      {L"HKEY_LOCAL_MACHINE", RegistryRoot::LocalMachine},
+      {L"HKEY_USERS", RegistryRoot::Users},
       {L"HKEY_CURRENT_CONFIG", RegistryRoot::CurrentConfig}};
   for (const auto& [text, root] : kRoots) {
     if (EqualsIgnoreCase(name, text)) return root;
@@ -43,8 +45,8 @@ std::int64_t ReadRegInteger(const Registry& registry, const std::wstring& rootNa
   return value ? static_cast<std::int64_t>(static_cast<std::int32_t>(*value)) : 0;
 }
 
-std::size_t EnumerateKeysRecursive(const Registry& registry, const std::wstring& rootName,
-                                   const std::wstring& basePath, std::vector<std::wstring>& list, bool use64View) {
+std::size_t EnumerateKeysRecursive(const Registry& registry, const std::wstring& rootName, const std::wstring& basePath,
+                                   std::vector<std::wstring>& list, bool use64View) {
   list.push_back(basePath);
   for (std::size_t i = list.size() - 1; i < list.size(); ++i) {
     auto key = OpenKey(registry, rootName, list[i], use64View);

@@ -13,7 +13,7 @@ namespace nudgelet::detection {
 struct TUpdateCatalogue::Table {
   explicit Table(std::string tableName) : name(std::move(tableName)) {}
 
-  std::string name;  // as the statements write it
+  std::string name;       // as the statements write it
   bool ordinary = false;  // the catalogue answers its questions
   std::string rowid;      // a name of the rowid that no column takes
   std::vector<std::string> columns;
@@ -127,7 +127,8 @@ void TUpdateCatalogue::TextIndex::Build(const std::string& text, const std::vect
     const Span span = spans[row];
     if (skip(span)) continue;
     std::uint64_t hash = kStart;
-    for (std::uint32_t i = 0; i < span.size; ++i) hash = Extend(hash, static_cast<unsigned char>(text[span.offset + i]));
+    for (std::uint32_t i = 0; i < span.size; ++i)
+      hash = Extend(hash, static_cast<unsigned char>(text[span.offset + i]));
     const auto tag = static_cast<std::uint32_t>(hash >> 32);
     std::size_t slot = hash & (size - 1);
     for (; slots_[slot] != 0; slot = (slot + 1) & (size - 1)) {
@@ -189,8 +190,8 @@ void Describe(TSQLiteDatabase& db, std::string& rowid, std::vector<std::string>&
   ordinary = false;
   int found = 0;
   std::string type, sql;
-  db.ForEachRow("SELECT type, sql FROM sqlite_master WHERE type IN ('table', 'view') AND lower(name) = lower(?1)", {table},
-                [&](const SqlRowView& row) {
+  db.ForEachRow("SELECT type, sql FROM sqlite_master WHERE type IN ('table', 'view') AND lower(name) = lower(?1)",
+                {table}, [&](const SqlRowView& row) {
                   ++found;
                   type = row.Bytes(0);
                   sql = row.Bytes(1);
@@ -501,8 +502,8 @@ std::wstring TUpdateCatalogue::FieldOf(const Table& table, std::int64_t rowid, c
     db_.WithOpenDatabase([&](TSQLiteDatabase& db) {
       try {
         if (!table.wholeRow) {
-          table.wholeRow =
-              std::make_unique<TSQLitePreparedQuery>(db, "SELECT * FROM " + table.name + " WHERE " + table.rowid + "=?1");
+          table.wholeRow = std::make_unique<TSQLitePreparedQuery>(
+              db, "SELECT * FROM " + table.name + " WHERE " + table.rowid + "=?1");
         }
         row = table.wholeRow->Run({rowid});
       } catch (const std::exception&) {
@@ -514,8 +515,8 @@ std::wstring TUpdateCatalogue::FieldOf(const Table& table, std::int64_t rowid, c
   // The whole row holds the column where the table declares it; a statement
   // naming only that column reads the same value from the same declaration.
   const std::string name = WideToUtf8(column);
-  const auto declared = std::find_if(table.columns.begin(), table.columns.end(),
-                                     [&](const std::string& c) { return SameName(c, name); });
+  const auto declared =
+      std::find_if(table.columns.begin(), table.columns.end(), [&](const std::string& c) { return SameName(c, name); });
   const auto position = static_cast<std::int32_t>(declared - table.columns.begin());
   if (const TSQLiteTable* row = cached->second.get(); row && row->RowCount() == 1) {
     try {
@@ -526,7 +527,8 @@ std::wstring TUpdateCatalogue::FieldOf(const Table& table, std::int64_t rowid, c
   std::wstring value;
   db_.WithOpenDatabase([&](TSQLiteDatabase& db) {
     try {
-      const auto one = db.QueryTable("SELECT " + name + " FROM " + table.name + " WHERE " + table.rowid + "=?1", {rowid});
+      const auto one =
+          db.QueryTable("SELECT " + name + " FROM " + table.name + " WHERE " + table.rowid + "=?1", {rowid});
       if (one->RowCount() >= 1) value = one->ReadText(one->ColumnIndexOf(column));
     } catch (const std::exception&) {
     }

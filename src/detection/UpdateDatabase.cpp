@@ -121,13 +121,13 @@ std::wstring TUpdateDatabase::FirstValue(const std::wstring& sql, const std::wst
 std::wstring TUpdateDatabase::FindKey(const std::wstring& displayName, const std::wstring& publisher) {
   std::lock_guard lock(UpdateDatabaseLock());
   const std::wstring byPublisher = L" and (Publisher like " + QuotedSql(L"%" + publisher + L"%") + L")";
-  const auto first = Query(L"SELECT Key FROM SoftBase WHERE (instr(" + QuotedSql(displayName) +
-                           L",DisplayName) > 0)" + byPublisher);
+  const auto first =
+      Query(L"SELECT Key FROM SoftBase WHERE (instr(" + QuotedSql(displayName) + L",DisplayName) > 0)" + byPublisher);
   if (!first || first->RowCount() < 2) return KeyOfOnlyRow(first.get());
   // Several products fit: the one named like the installed program decides.
-  return KeyOfOnlyRow(Query(L"SELECT Key FROM SoftBase WHERE (DisplayName like " + QuotedSql(displayName + L"%") +
-                            L")" + byPublisher)
-                          .get());
+  return KeyOfOnlyRow(
+      Query(L"SELECT Key FROM SoftBase WHERE (DisplayName like " + QuotedSql(displayName + L"%") + L")" + byPublisher)
+          .get());
 }
 
 std::wstring TUpdateDatabase::FindKeyBySoftName(const std::wstring& displayName, const std::wstring& publisher,
@@ -146,8 +146,8 @@ std::wstring TUpdateDatabase::GetBaseField(const std::wstring& key, const std::w
 
 std::wstring TUpdateDatabase::GetDownField(const std::wstring& key, int bit, int lanID, const std::wstring& column) {
   std::lock_guard lock(UpdateDatabaseLock());
-  return FirstValue(L"SELECT " + column + L" FROM SoftDownInfo WHERE key=" + QuotedSql(key) +
-                        L" and LanID=" + std::to_wstring(lanID) + L" and bit=" + std::to_wstring(bit),
+  return FirstValue(L"SELECT " + column + L" FROM SoftDownInfo WHERE key=" + QuotedSql(key) + L" and LanID=" +
+                        std::to_wstring(lanID) + L" and bit=" + std::to_wstring(bit),
                     column);
 }
 

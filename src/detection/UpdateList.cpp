@@ -1,7 +1,7 @@
 #include "detection/UpdateList.h"
 
-#include "settings/CustomIniFile.h"
 #include "base/Strings.h"
+#include "settings/CustomIniFile.h"
 
 namespace nudgelet::detection {
 

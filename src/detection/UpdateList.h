@@ -68,8 +68,8 @@ IconLocation ParseIconLocation(const std::wstring& displayIcon);
 class TUpdateListModel {
  public:
   struct Actions {
-    std::function<void()> showOrQuit;   // the show-time rule of the frame
-    std::function<void()> endAtOnce;    // no candidate list at all: nothing to remind of
+    std::function<void()> showOrQuit;  // the show-time rule of the frame
+    std::function<void()> endAtOnce;   // no candidate list at all: nothing to remind of
   };
 
   // One row per candidate with an update, in candidate order; its icon is the

@@ -168,7 +168,8 @@ std::wstring TUpdateMatcher::Rejection(const TSoftViewInfo& r, const std::wstrin
       IsAtLeast(L"3.3", r.InstalledVersion)) {
     return L"not offered on Windows 7 up to version 3.3";
   }
-  if (r.Key == L"{460292C9-86C6-47EE-BC16-E4A67C4A6086}" && ToUpper(r.DisplayName).find(L"STEAM") != std::wstring::npos) {
+  if (r.Key == L"{460292C9-86C6-47EE-BC16-E4A67C4A6086}" &&
+      ToUpper(r.DisplayName).find(L"STEAM") != std::wstring::npos) {
     return L"not offered for Steam";
   }
   return {};

@@ -2,10 +2,10 @@
 
 #include <functional>
 
-#include "platform/SpecialFolderLookup.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
 #include "platform/ProcessModel.h"
+#include "platform/SpecialFolderLookup.h"
 
 namespace nudgelet::platform {
 
@@ -14,13 +14,42 @@ using namespace platform;
 namespace {
 
 // Folder ids 3..35 and the CSIDL each reads; 0..2 and 14 are handled apart.
-constexpr int kFolderCsidl[36] = {
-    -1, -1, -1, csidl::kInternetCache, csidl::kCookies, csidl::kHistory, csidl::kRecent, csidl::kDesktopDirectory,
-    csidl::kPrograms, csidl::kFavorites, csidl::kStartup, csidl::kProfile, csidl::kAppData, csidl::kLocalAppData, -1,
-    csidl::kProgramFiles, csidl::kProgramFilesCommon, csidl::kStartMenu, csidl::kCommonAppData, csidl::kLocalAppData,
-    csidl::kFonts, csidl::kTemplates, csidl::kNetHood, csidl::kSendTo, csidl::kMyMusic, csidl::kMyVideo,
-    csidl::kPrintHood, csidl::kMyPictures, csidl::kSystemX86, csidl::kProgramFilesX86, csidl::kProgramFilesCommon,
-    csidl::kProgramFilesCommonX86, csidl::kAdminTools, csidl::kResources, csidl::kCdBurnArea, csidl::kPersonal};
+constexpr int kFolderCsidl[36] = {-1,
+                                  -1,
+                                  -1,
+                                  csidl::kInternetCache,
+                                  csidl::kCookies,
+                                  csidl::kHistory,
+                                  csidl::kRecent,
+                                  csidl::kDesktopDirectory,
+                                  csidl::kPrograms,
+                                  csidl::kFavorites,
+                                  csidl::kStartup,
+                                  csidl::kProfile,
+                                  csidl::kAppData,
+                                  csidl::kLocalAppData,
+                                  -1,
+                                  csidl::kProgramFiles,
+                                  csidl::kProgramFilesCommon,
+                                  csidl::kStartMenu,
+                                  csidl::kCommonAppData,
+                                  csidl::kLocalAppData,
+                                  csidl::kFonts,
+                                  csidl::kTemplates,
+                                  csidl::kNetHood,
+                                  csidl::kSendTo,
+                                  csidl::kMyMusic,
+                                  csidl::kMyVideo,
+                                  csidl::kPrintHood,
+                                  csidl::kMyPictures,
+                                  csidl::kSystemX86,
+                                  csidl::kProgramFilesX86,
+                                  csidl::kProgramFilesCommon,
+                                  csidl::kProgramFilesCommonX86,
+                                  csidl::kAdminTools,
+                                  csidl::kResources,
+                                  csidl::kCdBurnArea,
+                                  csidl::kPersonal};
 
 constexpr int kAllUsersCsidl[13] = {
     csidl::kCommonAppData,   csidl::kCommonDesktopDirectory, csidl::kCommonPrograms, csidl::kCommonStartMenu,
@@ -107,11 +136,16 @@ TAppFrame::TAppFrame(const Platform& p)
 
 std::wstring TAppFrame::Folder(int id) const {
   switch (id) {
-    case 0: return p_.folders.WindowsDirectory();
-    case 1: return p_.folders.SystemDirectory();
-    case 2: return p_.folders.TempPath();
-    case 14: return {};
-    default: break;
+    case 0:
+      return p_.folders.WindowsDirectory();
+    case 1:
+      return p_.folders.SystemDirectory();
+    case 2:
+      return p_.folders.TempPath();
+    case 14:
+      return {};
+    default:
+      break;
   }
   if (id < 0 || id >= static_cast<int>(std::size(kFolderCsidl))) return {};
   return p_.folders.ShellFolder(ShellFolderCsidl(kFolderCsidl[id], RunsUnderWow64(p_.system)));

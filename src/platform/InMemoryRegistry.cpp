@@ -49,8 +49,7 @@ class InMemoryKey final : public RegistryKey {
 std::wstring PhysicalRegistryPath(RegistryRoot root, std::wstring_view path, RegistryView view) {
   auto parts = SplitPath(path);
   if (view == RegistryView::Bits32 && root == RegistryRoot::LocalMachine && !parts.empty() &&
-      EqualsIgnoreCase(parts[0], L"SOFTWARE") &&
-      (parts.size() < 2 || !EqualsIgnoreCase(parts[1], L"WOW6432Node"))) {
+      EqualsIgnoreCase(parts[0], L"SOFTWARE") && (parts.size() < 2 || !EqualsIgnoreCase(parts[1], L"WOW6432Node"))) {
     parts.insert(parts.begin() + 1, L"WOW6432Node");
   }
   std::wstring out;

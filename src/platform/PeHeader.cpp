@@ -42,7 +42,8 @@ std::optional<PeResourceLayout> ReadPeResourceLayout(const ReadBytesAt& read, co
   const auto table = read(optional + h.optionalHeaderSize, h.sectionCount * kSectionEntry);
   for (std::size_t i = 0; i < h.sectionCount && (i + 1) * kSectionEntry <= table.size(); ++i) {
     const std::size_t at = i * kSectionEntry;
-    layout.sections.push_back({ReadLe32At(table, at + 12), ReadLe32At(table, at + 8), ReadLe32At(table, at + 16), ReadLe32At(table, at + 20)});
+    layout.sections.push_back({ReadLe32At(table, at + 12), ReadLe32At(table, at + 8), ReadLe32At(table, at + 16),
+                               ReadLe32At(table, at + 20)});
   }
   return layout;
 }

@@ -10,9 +10,12 @@ bool RunsUnderWow64(const SystemFacts& system) { return system.Is64BitWindows();
 int ShellFolderCsidl(int csidl, bool is64BitWindows) {
   if (!is64BitWindows) return csidl;
   switch (csidl) {
-    case csidl::kProgramFiles: return csidl::kProgramFilesX86;
-    case csidl::kProgramFilesCommon: return csidl::kProgramFilesCommonX86;
-    default: return csidl;
+    case csidl::kProgramFiles:
+      return csidl::kProgramFilesX86;
+    case csidl::kProgramFilesCommon:
+      return csidl::kProgramFilesCommonX86;
+    default:
+      return csidl;
   }
 }
 
@@ -40,8 +43,7 @@ bool StartsWithFolder(const std::wstring& upperPath, const std::wstring& upperFo
 
 }  // namespace
 
-std::wstring FileSystemPath(const std::wstring& path, const std::wstring& windowsDirectory,
-                            bool is64BitWindows) {
+std::wstring FileSystemPath(const std::wstring& path, const std::wstring& windowsDirectory, bool is64BitWindows) {
   if (!is64BitWindows || windowsDirectory.empty()) return path;
   const std::wstring windows = WithTrailingBackslash(windowsDirectory);
   const std::wstring upper = ToUpper(path);
@@ -53,8 +55,8 @@ std::wstring FileSystemPath(const std::wstring& path, const std::wstring& window
   }
   if (!StartsWithFolder(upper, system32)) return path;
 
-  static const wchar_t* const kExempt[] = {L"CATROOT", L"CATROOT2", L"DRIVERSTORE",
-                                            L"DRIVERS\\ETC", L"LOGFILES", L"SPOOL"};
+  static const wchar_t* const kExempt[] = {L"CATROOT",      L"CATROOT2", L"DRIVERSTORE",
+                                           L"DRIVERS\\ETC", L"LOGFILES", L"SPOOL"};
   const std::wstring rest = upper.size() > system32.size() ? upper.substr(system32.size()) : L"";
   for (const wchar_t* exempt : kExempt) {
     const std::wstring e = exempt;

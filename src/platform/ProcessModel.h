@@ -18,9 +18,7 @@ namespace nudgelet::platform {
 inline constexpr RegistryView kOwnRegistryView = RegistryView::Bits32;
 
 // The view for the product's "use the 64-bit view" flag.
-constexpr RegistryView RegistryViewFor(bool use64View) {
-  return use64View ? RegistryView::Bits64 : kOwnRegistryView;
-}
+constexpr RegistryView RegistryViewFor(bool use64View) { return use64View ? RegistryView::Bits64 : kOwnRegistryView; }
 
 // "The process runs under WOW64": a 32-bit process does exactly on 64-bit Windows.
 bool RunsUnderWow64(const SystemFacts& system);
@@ -36,7 +34,6 @@ std::wstring EnvironmentVariableName(const std::wstring& name, bool is64BitWindo
 // The path a 32-bit process's file access reached: the system folder is redirected
 // to SysWOW64 (except the folders Windows exempts) and "Sysnative" reaches the real
 // system folder. Paths elsewhere are returned unchanged.
-std::wstring FileSystemPath(const std::wstring& path, const std::wstring& windowsDirectory,
-                            bool is64BitWindows);
+std::wstring FileSystemPath(const std::wstring& path, const std::wstring& windowsDirectory, bool is64BitWindows);
 
 }  // namespace nudgelet::platform

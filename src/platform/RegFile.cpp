@@ -22,7 +22,6 @@ struct LogicalLine {
   int number = 0;
 };
 
-
 class Parser {
  public:
   Parser(InMemoryRegistry& registry, std::string source) : registry_(registry), source_(std::move(source)) {}
@@ -109,7 +108,10 @@ class Parser {
         else if (e == L'n') out.push_back(L'\n');
         else if (e == L'r') out.push_back(L'\r');
         else if (e == L'0') out.push_back(L'\0');
-        else { out.push_back(L'\\'); out.push_back(e); }
+        else {
+          out.push_back(L'\\');
+          out.push_back(e);
+        }
         continue;
       }
       out.push_back(c);
@@ -197,7 +199,8 @@ class Parser {
                          value.type == RegistryValueType::MultiString;
     if (format_ == Format::Regedit4 && textual) {
       // REGEDIT4 writes text one byte a character; the registry holds UTF-16.
-      const std::wstring text = DecodeUtf8OrLatin1(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+      const std::wstring text =
+          DecodeUtf8OrLatin1(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
       bytes = WideToUtf16Le(text);
     }
     value.data = std::move(bytes);

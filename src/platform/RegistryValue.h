@@ -32,8 +32,7 @@ struct RegistryValue {
   RegistryValueType type = RegistryValueType::None;
   std::vector<std::uint8_t> data;
 
-  static RegistryValue FromString(const std::wstring& text,
-                                  RegistryValueType type = RegistryValueType::String);
+  static RegistryValue FromString(const std::wstring& text, RegistryValueType type = RegistryValueType::String);
   static RegistryValue FromDword(std::uint32_t value);
   static RegistryValue FromQword(std::uint64_t value);
 };

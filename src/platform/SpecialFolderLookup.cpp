@@ -28,9 +28,8 @@ constexpr Fallback kFallbacks[] = {
      L"\\Program Files (x86)", L"\\Program Files (x86)"},
     {csidl::kProfile, L"USERPROFILE", L"USERPROFILE", L"\\Documents and Settings\\%u", L"\\Users\\%u", nullptr,
      nullptr},
-    {csidl::kProgramFilesCommon, L"CommonProgramFiles", L"CommonProgramFiles(x86)",
-     L"\\Program Files\\Common Files", L"\\Program Files\\Common Files", L"\\Program Files (x86)\\Common Files",
-     L"\\Program Files (x86)\\Common Files"},
+    {csidl::kProgramFilesCommon, L"CommonProgramFiles", L"CommonProgramFiles(x86)", L"\\Program Files\\Common Files",
+     L"\\Program Files\\Common Files", L"\\Program Files (x86)\\Common Files", L"\\Program Files (x86)\\Common Files"},
 };
 
 std::wstring ReplaceUser(const wchar_t* pattern, const std::wstring& user) {

@@ -2,9 +2,9 @@
 // A fast, read-only ini reader for files other programs own (language files, the
 // product's caches). Writes change only the memory copy; the file is never written.
 
+#include "platform/FileSystem.h"
 #include "settings/CustomIniFile.h"
 #include "settings/IniSections.h"
-#include "platform/FileSystem.h"
 
 namespace nudgelet {
 

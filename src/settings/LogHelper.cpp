@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "base/Paths.h"
+#include "base/Strings.h"
 #include "settings/LogLine.h"
 #include "settings/SafeIniFile.h"
-#include "base/Strings.h"
 #include "settings/TextFile.h"
 
 namespace nudgelet {
@@ -182,8 +182,8 @@ void TLogHelper::Log(const std::wstring& code, const std::wstring& message, cons
   // in the order they came, and a kind of two digits cannot spill into the line.
   if (kind < 0 || kind > 2) kind = 0;
   std::wstring item(1, static_cast<wchar_t>(L'0' + kind));
-  item += FormatLogLine(state.system->LocalTime(), state.exeName, code, state.system->CurrentThreadId(), message,
-                        module);
+  item +=
+      FormatLogLine(state.system->LocalTime(), state.exeName, code, state.system->CurrentThreadId(), message, module);
   std::lock_guard lock(state.queueLock);
   state.queue.push_back(std::move(item));
 }

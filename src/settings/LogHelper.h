@@ -17,8 +17,8 @@ namespace nudgelet {
 class TLogHelper {
  public:
   // Prepares the process-wide state; called once as the program's components start.
-  static void Initialize(const platform::FileSystem& files, const platform::SystemFacts& system,
-                         std::wstring exeName, std::wstring programFolder = {});
+  static void Initialize(const platform::FileSystem& files, const platform::SystemFacts& system, std::wstring exeName,
+                         std::wstring programFolder = {});
 
   // Starts the writer on a folder (created with its parents when missing) and
   // waits until it runs or has given up because the folder cannot be made.

@@ -4,9 +4,12 @@ namespace nudgelet {
 
 const wchar_t* LogKindExtension(int kind) {
   switch (kind) {
-    case 1: return L"err";
-    case 2: return L"loop";
-    default: return L"dbg";
+    case 1:
+      return L"err";
+    case 2:
+      return L"loop";
+    default:
+      return L"dbg";
   }
 }
 

@@ -44,7 +44,8 @@ void TSafeIniFile::Load() {
 }
 
 void TSafeIniFile::LoadFromBytes(const std::vector<std::uint8_t>& bytes) {
-  const TextFileLines read = DecodeTextFileLines(bytes, [this](std::string_view b) { return files_.DecodeSystemCodePage(b); });
+  const TextFileLines read =
+      DecodeTextFileLines(bytes, [this](std::string_view b) { return files_.DecodeSystemCodePage(b); });
   if (read.error != 0) return;
   ini_ = IniSections::Parse(read.lines);
   modified_ = true;
@@ -60,7 +61,9 @@ void TSafeIniFile::WriteString(const std::wstring& section, const std::wstring& 
   modified_ = true;
 }
 
-std::vector<std::wstring> TSafeIniFile::ReadSection(const std::wstring& section) const { return ini_.KeyNames(section); }
+std::vector<std::wstring> TSafeIniFile::ReadSection(const std::wstring& section) const {
+  return ini_.KeyNames(section);
+}
 
 std::vector<std::wstring> TSafeIniFile::ReadSections() const { return ini_.SectionNames(); }
 

@@ -3,9 +3,9 @@
 // it could not read, and always as one step, so that a process that dies while
 // saving leaves the previous file whole.
 
+#include "platform/FileSystem.h"
 #include "settings/CustomIniFile.h"
 #include "settings/IniSections.h"
-#include "platform/FileSystem.h"
 
 namespace nudgelet {
 

@@ -7,8 +7,8 @@
 
 namespace nudgelet::skin {
 
-using nudgelet::BlendOver;
 using nudgelet::Bitmap;
+using nudgelet::BlendOver;
 using nudgelet::DecodePng;
 using nudgelet::EncodePng;
 using nudgelet::Premultiply;

@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "base/Numbers.h"
-#include "settings/IniSections.h"
 #include "base/Strings.h"
+#include "settings/IniSections.h"
 
 namespace nudgelet::skin {
 namespace {
@@ -74,7 +74,8 @@ Color ParseColorValue(std::wstring_view value, bool bgr) {
     std::size_t start = 0;
     while (true) {
       const auto comma = value.find(L',', start);
-      const auto piece = value.substr(start, comma == std::wstring_view::npos ? std::wstring_view::npos : comma - start);
+      const auto piece =
+          value.substr(start, comma == std::wstring_view::npos ? std::wstring_view::npos : comma - start);
       if (n < 3) parts[n] = Component(piece);
       ++n;
       if (comma == std::wstring_view::npos) break;
@@ -96,16 +97,26 @@ Color ParseColorValue(std::wstring_view value, bool bgr) {
 
 const std::vector<StandardColor>& StandardColors() {
   static const std::vector<StandardColor> colors = {
-      {L"clBlack", 0x00000000},        {L"clMaroon", 0x00000080},
-      {L"clGreen", 0x00008000},        {L"clOlive", 0x00008080},
-      {L"clNavy", 0x00800000},         {L"clPurple", 0x00800080},
-      {L"clTeal", 0x00808000},         {L"clGray", 0x00808080},
-      {L"clSilver", 0x00C0C0C0},       {L"clRed", 0x000000FF},
-      {L"clLime", 0x0000FF00},         {L"clYellow", 0x0000FFFF},
-      {L"clBlue", 0x00FF0000},         {L"clFuchsia", 0x00FF00FF},
-      {L"clAqua", 0x00FFFF00},         {L"clWhite", 0x00FFFFFF},
-      {L"clMoneyGreen", 0x00C0DCC0},   {L"clSkyBlue", 0x00F0CAA6},
-      {L"clCream", 0x00F0FBFF},        {L"clMedGray", 0x00A4A0A0},
+      {L"clBlack", 0x00000000},
+      {L"clMaroon", 0x00000080},
+      {L"clGreen", 0x00008000},
+      {L"clOlive", 0x00008080},
+      {L"clNavy", 0x00800000},
+      {L"clPurple", 0x00800080},
+      {L"clTeal", 0x00808000},
+      {L"clGray", 0x00808080},
+      {L"clSilver", 0x00C0C0C0},
+      {L"clRed", 0x000000FF},
+      {L"clLime", 0x0000FF00},
+      {L"clYellow", 0x0000FFFF},
+      {L"clBlue", 0x00FF0000},
+      {L"clFuchsia", 0x00FF00FF},
+      {L"clAqua", 0x00FFFF00},
+      {L"clWhite", 0x00FFFFFF},
+      {L"clMoneyGreen", 0x00C0DCC0},
+      {L"clSkyBlue", 0x00F0CAA6},
+      {L"clCream", 0x00F0FBFF},
+      {L"clMedGray", 0x00A4A0A0},
       {L"clActiveBorder", kSystemFlag | 10},
       {L"clActiveCaption", kSystemFlag | 2},
       {L"clAppWorkSpace", kSystemFlag | 12},
@@ -145,10 +156,9 @@ const std::vector<StandardColor>& StandardColors() {
 Color DefaultSystemColor(int index) {
   // Windows 7's defaults, 0x00BBGGRR.
   static constexpr Color kDefaults[31] = {
-      0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
-      0x000000, 0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xFF9933, 0xFFFFFF, 0xF0F0F0,
-      0xA0A0A0, 0x6D6D6D, 0x000000, 0x544E43, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
-      0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0};
+      0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000, 0x000000, 0x000000, 0xB4B4B4,
+      0xFCF7F4, 0xABABAB, 0xFF9933, 0xFFFFFF, 0xF0F0F0, 0xA0A0A0, 0x6D6D6D, 0x000000, 0x544E43, 0xFFFFFF, 0x696969,
+      0xE3E3E3, 0x000000, 0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0};
   return index >= 0 && index < 31 ? kDefaults[index] : 0;
 }
 
@@ -186,15 +196,15 @@ void ColorTable::InsertLocked(std::uint32_t key, ColorItem item) {
   auto& bucket = buckets_[key % kBuckets];
   // Before any record of the same key: a name defined again (a skin's
   // color_setting.ini after its main.ini) is found first.
-  const auto at = std::lower_bound(bucket.begin(), bucket.end(), key,
-                                   [](const Entry& e, std::uint32_t k) { return e.key < k; });
+  const auto at =
+      std::lower_bound(bucket.begin(), bucket.end(), key, [](const Entry& e, std::uint32_t k) { return e.key < k; });
   bucket.insert(at, Entry{key, std::move(item)});
 }
 
 const ColorItem* ColorTable::FindLocked(std::uint32_t key) const {
   const auto& bucket = buckets_[key % kBuckets];
-  const auto at = std::lower_bound(bucket.begin(), bucket.end(), key,
-                                   [](const Entry& e, std::uint32_t k) { return e.key < k; });
+  const auto at =
+      std::lower_bound(bucket.begin(), bucket.end(), key, [](const Entry& e, std::uint32_t k) { return e.key < k; });
   return at != bucket.end() && at->key == key ? &at->item : nullptr;
 }
 
@@ -239,7 +249,8 @@ Color ColorTable::IdentToColor(std::wstring_view text) const {
 Color ColorTable::ColorToRGB(Color color) const {
   if (!IsSystemOrIdentifier(color)) return color;
   const auto low = color & 0x00FFFFFF;
-  if (low < 256) return systemColors_ ? systemColors_(static_cast<int>(low)) : DefaultSystemColor(static_cast<int>(low));
+  if (low < 256)
+    return systemColors_ ? systemColors_(static_cast<int>(low)) : DefaultSystemColor(static_cast<int>(low));
   std::optional<Color> found;
   {
     std::lock_guard lock(hashMutex_);

@@ -38,22 +38,24 @@ const ClassInfo& TFont::ClassType() {
   static const ClassInfo info = [] {
     ClassInfo c(L"TFont", nullptr);
     Publisher<TFont> p(c);
-    p.Integer(L"Charset", [](const TFont& f) { return f.charset_; }, [](TFont& f, std::int64_t v) {
-      f.SetCharset(static_cast<int>(v));
-    });
-    p.Color(L"Color", [](const TFont& f) { return f.color_; }, [](TFont& f, std::int64_t v) {
-      f.SetColor(static_cast<Color>(v));
-    });
-    p.Integer(L"Height", [](const TFont& f) { return f.height_; }, [](TFont& f, std::int64_t v) {
-      f.SetHeight(static_cast<int>(v));
-    });
-    p.String(L"Name", [](const TFont& f) { return f.name_; }, [](TFont& f, const std::wstring& v) { f.SetName(v); });
-    p.Set(L"Style", StyleNames(), [](const TFont& f) { return f.style_; }, [](TFont& f, std::int64_t v) {
-      f.SetStyle(static_cast<unsigned>(v));
-    });
-    p.Integer(L"Size", [](const TFont& f) { return f.Size(); }, [](TFont& f, std::int64_t v) {
-       f.SetSize(static_cast<int>(v));
-     }).stored = [](const TPersistent&) { return false; };  // Height says it
+    p.Integer(
+        L"Charset", [](const TFont& f) { return f.charset_; },
+        [](TFont& f, std::int64_t v) { f.SetCharset(static_cast<int>(v)); });
+    p.Color(
+        L"Color", [](const TFont& f) { return f.color_; },
+        [](TFont& f, std::int64_t v) { f.SetColor(static_cast<Color>(v)); });
+    p.Integer(
+        L"Height", [](const TFont& f) { return f.height_; },
+        [](TFont& f, std::int64_t v) { f.SetHeight(static_cast<int>(v)); });
+    p.String(
+        L"Name", [](const TFont& f) { return f.name_; }, [](TFont& f, const std::wstring& v) { f.SetName(v); });
+    p.Set(
+        L"Style", StyleNames(), [](const TFont& f) { return f.style_; },
+        [](TFont& f, std::int64_t v) { f.SetStyle(static_cast<unsigned>(v)); });
+    p.Integer(
+         L"Size", [](const TFont& f) { return f.Size(); },
+         [](TFont& f, std::int64_t v) { f.SetSize(static_cast<int>(v)); })
+        .stored = [](const TPersistent&) { return false; };  // Height says it
     return c;
   }();
   return info;
@@ -109,29 +111,35 @@ const ClassInfo& TRdFont::ClassType() {
     auto ownField = [](Field field) {
       return [field](const TPersistent& o) { return static_cast<const TRdFont&>(o).own_[field]; };
     };
-    p.Boolean(L"ParentFont", [](const TRdFont& f) { return f.ParentFont(); },
-              [](TRdFont& f, bool v) { f.SetParentFont(v); })
+    p.Boolean(
+         L"ParentFont", [](const TRdFont& f) { return f.ParentFont(); }, [](TRdFont& f, bool v) { f.SetParentFont(v); })
         .stored = [](const TPersistent&) { return false; };
-    p.Integer(L"Charset", [](const TRdFont& f) { return f.charset_; }, [](TRdFont& f, std::int64_t v) {
-       f.SetCharset(static_cast<int>(v));
-     }).stored = ownField(kCharset);
-    p.Color(L"Color", [](const TRdFont& f) { return f.color_; }, [](TRdFont& f, std::int64_t v) {
-       f.SetColor(static_cast<Color>(v));
-     }).stored = ownField(kColor);
-    p.Integer(L"Height", [](const TRdFont& f) { return f.height_; }, [](TRdFont& f, std::int64_t v) {
-       f.SetHeight(static_cast<int>(v));
-     }).stored = ownField(kHeight);
-    p.String(L"Name", [](const TRdFont& f) { return f.name_; }, [](TRdFont& f, const std::wstring& v) {
-       f.SetName(v);
-     }).stored = ownField(kName);
-    p.Set(L"Style", StyleNames(), [](const TRdFont& f) { return f.style_; }, [](TRdFont& f, std::int64_t v) {
-       f.SetStyle(static_cast<unsigned>(v));
-     }).stored = ownField(kStyle);
-    p.Integer(L"Size", [](const TRdFont& f) { return f.Size(); }, [](TRdFont& f, std::int64_t v) {
-       f.SetSize(static_cast<int>(v));
-     }).stored = [](const TPersistent&) { return false; };
-    p.Boolean(L"Antialiased", [](const TRdFont& f) { return f.antialiased_; },
-              [](TRdFont& f, bool v) { f.SetAntialiased(v); })
+    p.Integer(
+         L"Charset", [](const TRdFont& f) { return f.charset_; },
+         [](TRdFont& f, std::int64_t v) { f.SetCharset(static_cast<int>(v)); })
+        .stored = ownField(kCharset);
+    p.Color(
+         L"Color", [](const TRdFont& f) { return f.color_; },
+         [](TRdFont& f, std::int64_t v) { f.SetColor(static_cast<Color>(v)); })
+        .stored = ownField(kColor);
+    p.Integer(
+         L"Height", [](const TRdFont& f) { return f.height_; },
+         [](TRdFont& f, std::int64_t v) { f.SetHeight(static_cast<int>(v)); })
+        .stored = ownField(kHeight);
+    p.String(
+         L"Name", [](const TRdFont& f) { return f.name_; }, [](TRdFont& f, const std::wstring& v) { f.SetName(v); })
+        .stored = ownField(kName);
+    p.Set(
+         L"Style", StyleNames(), [](const TRdFont& f) { return f.style_; },
+         [](TRdFont& f, std::int64_t v) { f.SetStyle(static_cast<unsigned>(v)); })
+        .stored = ownField(kStyle);
+    p.Integer(
+         L"Size", [](const TRdFont& f) { return f.Size(); },
+         [](TRdFont& f, std::int64_t v) { f.SetSize(static_cast<int>(v)); })
+        .stored = [](const TPersistent&) { return false; };
+    p.Boolean(
+         L"Antialiased", [](const TRdFont& f) { return f.antialiased_; },
+         [](TRdFont& f, bool v) { f.SetAntialiased(v); })
         .stored = [](const TPersistent& o) {
       const auto& f = static_cast<const TRdFont&>(o);
       return f.parent_ ? f.own_[kAntialias] : f.antialiased_;

@@ -74,8 +74,8 @@ Kernel MakeKernel(Sampling sampling, std::int64_t sourceSize, std::int64_t destS
       case Sampling::Bilinear: {
         // Centre onto centre: (i + 0.5) * s / d - 0.5, in units of 1 / 2d.
         const std::int64_t scale = 2 * destSize;
-        const std::int64_t at = std::clamp((2 * i + 1) * sourceSize - destSize, std::int64_t{0},
-                                           (sourceSize - 1) * scale);
+        const std::int64_t at =
+            std::clamp((2 * i + 1) * sourceSize - destSize, std::int64_t{0}, (sourceSize - 1) * scale);
         const std::int64_t a = at / scale;
         const auto w = static_cast<std::uint32_t>((at % scale) * 256 / scale);
         add(a, 256 - w);
@@ -119,7 +119,8 @@ void DrawScaled(Bitmap& dst, const Rect& to, const Bitmap& src, const Rect& from
   const int sw = from.Width(), sh = from.Height(), dw = to.Width(), dh = to.Height();
 
   // Worked out once a picture, not once a pixel.
-  const Kernel columns = MakeKernel(SamplingFor(filter, sw, dw), sw, dw, visible.left - to.left, visible.right - to.left);
+  const Kernel columns =
+      MakeKernel(SamplingFor(filter, sw, dw), sw, dw, visible.left - to.left, visible.right - to.left);
   const Kernel rows = MakeKernel(SamplingFor(filter, sh, dh), sh, dh, visible.top - to.top, visible.bottom - to.top);
   const std::uint64_t total = std::uint64_t{columns.total} * rows.total;
   // Bilinear totals are powers of two: a shift instead of four divisions a pixel.

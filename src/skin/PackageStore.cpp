@@ -126,8 +126,9 @@ void PackageStore::RegisterPackage(const std::wstring& rawPath, bool force) {
   std::wstring name = ToLower(PackageNameOf(path));
   std::wstring alt = AlternatePackagePath(path);
 
-  const bool isPublic = EqualsIgnoreCase(name, L"public") ||
-                        (!publicPackage_.empty() && EqualsIgnoreCase(WithoutExtension(path), WithoutExtension(publicPackage_)));
+  const bool isPublic =
+      EqualsIgnoreCase(name, L"public") ||
+      (!publicPackage_.empty() && EqualsIgnoreCase(WithoutExtension(path), WithoutExtension(publicPackage_)));
   if (isPublic) {
     if (!skinName_.empty() && EqualsIgnoreCase(path, publicPackage_)) return;
     if (!publicPackage_.empty()) {

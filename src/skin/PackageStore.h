@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSystem.h"
 #include "settings/IniSections.h"
 #include "skin/ColorTable.h"
-#include "platform/FileSystem.h"
 #include "skin/ResourceSource.h"
 #include "skin/SkinPicture.h"
 #include "skin/SkinSections.h"

@@ -42,7 +42,8 @@ void PictureFormats::Unregister(std::wstring_view extension) {
 
 const PictureFormat* PictureFormats::Find(std::wstring_view extension) const {
   const std::wstring key = Key(extension);
-  const auto it = std::find_if(formats_.begin(), formats_.end(), [&](const PictureFormat& f) { return f.extension == key; });
+  const auto it =
+      std::find_if(formats_.begin(), formats_.end(), [&](const PictureFormat& f) { return f.extension == key; });
   return it == formats_.end() ? nullptr : &*it;
 }
 
@@ -59,7 +60,8 @@ std::unique_ptr<TRdGraphic> PictureFormats::Load(std::wstring_view path, const s
   return format->load(bytes);
 }
 
-std::unique_ptr<TRdGraphic> PictureFormats::LoadFromFile(const platform::FileSystem& files, const std::wstring& path) const {
+std::unique_ptr<TRdGraphic> PictureFormats::LoadFromFile(const platform::FileSystem& files,
+                                                         const std::wstring& path) const {
   const std::wstring extension = PictureExtension(path);
   if (Key(extension) != L"PNG" && !Find(extension)) {
     throw EInvalidGraphic("Unknown picture file extension (." + WideToUtf8(ToLower(extension)) + ")");

@@ -5,7 +5,9 @@
 namespace nudgelet::skin {
 
 TPngImage::TPngImage(Bitmap pixels, int opacity, SmoothFilter smooth)
-    : pixels_(std::make_shared<const Bitmap>(std::move(pixels))), opacity_(std::clamp(opacity, 0, 255)), smooth_(smooth) {}
+    : pixels_(std::make_shared<const Bitmap>(std::move(pixels))),
+      opacity_(std::clamp(opacity, 0, 255)),
+      smooth_(smooth) {}
 
 bool TPngImage::LoadFromPng(const std::vector<std::uint8_t>& data) {
   auto decoded = DecodePng(data);

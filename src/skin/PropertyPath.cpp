@@ -1,9 +1,9 @@
 #include "skin/PropertyPath.h"
 
 #include <cerrno>
-#include <limits>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "base/Numbers.h"
 #include "base/Strings.h"
@@ -201,8 +201,7 @@ bool SetDescriptor(TPicture& picture, const SkinValue& value, const PropertyCont
   return true;
 }
 
-bool FillCollection(TPersistent& object, const PropertyInfo& info, const FormValue& v,
-                    const PropertyContext& context) {
+bool FillCollection(TPersistent& object, const PropertyInfo& info, const FormValue& v, const PropertyContext& context) {
   if (v.kind != FormValue::Kind::Collection) InvalidValue(info);
   info.clear(object);
   for (const auto& entry : v.entries) {

@@ -40,9 +40,8 @@ std::vector<const PropertyInfo*> ClassInfo::Properties() const {
   std::vector<const PropertyInfo*> all;
   if (parent_) {
     for (const PropertyInfo* inherited : parent_->Properties()) {
-      const bool redeclared = std::any_of(own_.begin(), own_.end(), [&](const auto& info) {
-        return EqualsIgnoreCase(info->name, inherited->name);
-      });
+      const bool redeclared = std::any_of(
+          own_.begin(), own_.end(), [&](const auto& info) { return EqualsIgnoreCase(info->name, inherited->name); });
       if (!redeclared) all.push_back(inherited);
     }
   }

@@ -50,12 +50,12 @@ struct PropertyInfo {
   // default; strings and lists when not empty).
   std::function<bool(const TPersistent&)> stored;
 
-  std::function<TPersistent*(TPersistent&)> object;                   // Object
-  std::function<std::size_t(const TPersistent&)> count;               // Collection
-  std::function<TPersistent*(TPersistent&, std::size_t)> item;        // Collection
-  std::function<void(TPersistent&)> clear;                            // Collection
-  std::function<TPersistent*(TPersistent&)> add;                      // Collection
-  std::function<TPicture*(TPersistent&)> picture;                     // Picture
+  std::function<TPersistent*(TPersistent&)> object;             // Object
+  std::function<std::size_t(const TPersistent&)> count;         // Collection
+  std::function<TPersistent*(TPersistent&, std::size_t)> item;  // Collection
+  std::function<void(TPersistent&)> clear;                      // Collection
+  std::function<TPersistent*(TPersistent&)> add;                // Collection
+  std::function<TPicture*(TPersistent&)> picture;               // Picture
 
   bool ReadOnly() const;
   bool IsStored(const TPersistent& owner) const;

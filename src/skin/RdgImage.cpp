@@ -4,8 +4,8 @@
 #include <cwchar>
 
 #include "base/Numbers.h"
-#include "settings/IniSections.h"
 #include "base/Strings.h"
+#include "settings/IniSections.h"
 
 namespace nudgelet::skin {
 namespace {
@@ -60,8 +60,8 @@ std::wstring Join(const std::vector<int>& numbers) {
 }
 
 bool IsDescriptorKey(std::wstring_view key) {
-  for (const wchar_t* k : {L"imgname", L"imgrect", L"imgrect!", L"imgalpha", L"imgalpha!", L"imgsmooth", L"imgopt",
-                           L"imgopt!"}) {
+  for (const wchar_t* k :
+       {L"imgname", L"imgrect", L"imgrect!", L"imgalpha", L"imgalpha!", L"imgsmooth", L"imgopt", L"imgopt!"}) {
     if (EqualsIgnoreCase(key, k)) return true;
   }
   return false;
@@ -252,7 +252,8 @@ const TRdgImage::Resolved* TRdgImage::Resolve() {
     const auto image = at->Image();
     const Rect whole{0, 0, image->Width(), image->Height()};
     const Rect c = clip.value_or(whole);
-    r.clip = {std::max(c.left, 0), std::max(c.top, 0), std::min(c.right, whole.right), std::min(c.bottom, whole.bottom)};
+    r.clip = {std::max(c.left, 0), std::max(c.top, 0), std::min(c.right, whole.right),
+              std::min(c.bottom, whole.bottom)};
     if (r.clip.Empty()) r.clip = {};
     r.alpha = alpha.value_or(255);
     r.smooth = smooth;
@@ -295,7 +296,8 @@ std::unique_ptr<TPngImage> TRdgImage::ToPngImage() {
   if (!source) return std::make_unique<TPngImage>();
   Bitmap part(source->clip.Width(), source->clip.Height());
   for (int y = 0; y < part.Height(); ++y) {
-    for (int x = 0; x < part.Width(); ++x) part.At(x, y) = source->pixels->At(source->clip.left + x, source->clip.top + y);
+    for (int x = 0; x < part.Width(); ++x)
+      part.At(x, y) = source->pixels->At(source->clip.left + x, source->clip.top + y);
   }
   return std::make_unique<TPngImage>(std::move(part), source->opacity, source->smooth);
 }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "settings/IniSections.h"
 #include "base/Strings.h"
+#include "settings/IniSections.h"
 #include "skin/Font.h"
 #include "skin/PackageStore.h"
 #include "skin/Picture.h"
@@ -80,31 +80,34 @@ const ClassInfo& TRdSkinClass::ClassType() {
   static const ClassInfo info = [] {
     ClassInfo c(L"TRdSkinClass", nullptr);
     Publisher<TRdSkinClass> p(c);
-    p.String(L"SkinClass", [](const TRdSkinClass& s) { return s.skinClass_; },
-             [](TRdSkinClass& s, const std::wstring& v) { s.SetSkinClass(v); })
+    p.String(
+         L"SkinClass", [](const TRdSkinClass& s) { return s.skinClass_; },
+         [](TRdSkinClass& s, const std::wstring& v) { s.SetSkinClass(v); })
         .stored = [](const TPersistent& o) {
       // A font that follows a skinned parent font has its section from there.
       const auto& s = static_cast<const TRdSkinClass&>(o);
       const auto* font = dynamic_cast<const TRdFont*>(s.owner_);
       return !s.skinClass_.empty() && !(font && font->FollowsParentSkinClass());
     };
-    p.Strings(L"IgnoreValues", [](const TRdSkinClass& s) { return s.ignoreValues_; },
-              [](TRdSkinClass& s, const std::vector<std::wstring>& v) { s.SetIgnoreValues(v); });
+    p.Strings(
+        L"IgnoreValues", [](const TRdSkinClass& s) { return s.ignoreValues_; },
+        [](TRdSkinClass& s, const std::vector<std::wstring>& v) { s.SetIgnoreValues(v); });
     p.ReadOnlyStrings(L"SkinValues", [](const TRdSkinClass& s) { return s.skinValues_; }).stored =
         [](const TPersistent&) { return false; };
     p.ReadOnlyStrings(L"CurrentValues", [](const TRdSkinClass& s) { return s.CurrentValues(); }).stored =
         [](const TPersistent&) { return false; };
-    p.Boolean(L"ClearOwnerPic", [](const TRdSkinClass& s) { return s.clearOwnerPic_; },
-              [](TRdSkinClass& s, bool v) { s.SetClearOwnerPic(v); });
-    p.Boolean(L"ForceUseSkinPic", [](const TRdSkinClass& s) { return s.forceUseSkinPic_; },
-              [](TRdSkinClass& s, bool v) { s.SetForceUseSkinPic(v); });
+    p.Boolean(
+        L"ClearOwnerPic", [](const TRdSkinClass& s) { return s.clearOwnerPic_; },
+        [](TRdSkinClass& s, bool v) { s.SetClearOwnerPic(v); });
+    p.Boolean(
+        L"ForceUseSkinPic", [](const TRdSkinClass& s) { return s.forceUseSkinPic_; },
+        [](TRdSkinClass& s, bool v) { s.SetForceUseSkinPic(v); });
     return c;
   }();
   return info;
 }
 
-TRdSkinClass::TRdSkinClass(SkinClassRegistry& registry, TPersistent* owner, TRdSkinClass* parent,
-                           TComponent* component)
+TRdSkinClass::TRdSkinClass(SkinClassRegistry& registry, TPersistent* owner, TRdSkinClass* parent, TComponent* component)
     : registry_(registry),
       owner_(owner),
       component_(component),

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/IniSections.h"
 #include "base/Strings.h"
+#include "settings/IniSections.h"
 
 namespace nudgelet::skin {
 

@@ -18,9 +18,7 @@ TRdSkinStyle::~TRdSkinStyle() {
   LeaveChain();
 }
 
-bool TRdSkinStyle::AnotherIsMain() const {
-  return !context_.mainChain.empty() && context_.mainChain.front() != this;
-}
+bool TRdSkinStyle::AnotherIsMain() const { return !context_.mainChain.empty() && context_.mainChain.front() != this; }
 
 std::wstring TRdSkinStyle::Qualified() const { return ownerUnit_.empty() ? name_ : ownerUnit_ + L"." + name_; }
 

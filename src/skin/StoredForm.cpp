@@ -318,8 +318,12 @@ FormObject ParseFormText(const std::wstring& text) {
 std::wstring FormatFormValue(const FormValue& v) {
   std::wstring out;
   switch (v.kind) {
-    case FormValue::Kind::String: AppendString(out, v.text); break;
-    case FormValue::Kind::Integer: out = std::to_wstring(v.integer); break;
+    case FormValue::Kind::String:
+      AppendString(out, v.text);
+      break;
+    case FormValue::Kind::Integer:
+      out = std::to_wstring(v.integer);
+      break;
     case FormValue::Kind::Float: {
       char buffer[40];
       std::snprintf(buffer, sizeof buffer, "%.17g", v.number);
@@ -327,7 +331,9 @@ std::wstring FormatFormValue(const FormValue& v) {
       if (out.find_first_of(L".eE") == std::wstring::npos) out += L".0";
       break;
     }
-    case FormValue::Kind::Identifier: out = v.text; break;
+    case FormValue::Kind::Identifier:
+      out = v.text;
+      break;
     case FormValue::Kind::Set:
       out = L"[";
       for (std::size_t i = 0; i < v.items.size(); ++i) out += (i ? L", " : L"") + v.items[i].text;

@@ -26,12 +26,12 @@ struct FormProperty;
 struct FormValue {
   enum class Kind { String, Integer, Float, Identifier, Set, List, Collection, Binary };
   Kind kind = Kind::Identifier;
-  std::wstring text;                              // String, Identifier
-  std::int64_t integer = 0;                       // Integer
-  double number = 0;                              // Float
-  std::vector<FormValue> items;                   // Set (identifiers), List
+  std::wstring text;                               // String, Identifier
+  std::int64_t integer = 0;                        // Integer
+  double number = 0;                               // Float
+  std::vector<FormValue> items;                    // Set (identifiers), List
   std::vector<std::vector<FormProperty>> entries;  // Collection: one property list per item
-  std::vector<std::uint8_t> bytes;                // Binary
+  std::vector<std::uint8_t> bytes;                 // Binary
 };
 
 // One "Name = value" of an object or a collection item.

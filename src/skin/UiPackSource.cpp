@@ -44,7 +44,8 @@ bool UiPackSource::Load() {
   } else {
     library_ = libraries_.Load(kLibraryName);
     for (std::size_t i = 0; !library_ && i < extraFolders_.size(); ++i) {
-      if (!extraFolders_[i].empty()) library_ = libraries_.Load(IncludeTrailingBackslash(extraFolders_[i]) + kLibraryName);
+      if (!extraFolders_[i].empty())
+        library_ = libraries_.Load(IncludeTrailingBackslash(extraFolders_[i]) + kLibraryName);
     }
     owned_ = library_ != nullptr;
   }

@@ -255,7 +255,8 @@ class ResourcePackage::Parser {
     std::u16string name(length, u'\0');
     for (std::uint16_t k = 0; k < length; ++k) name[k] = static_cast<char16_t>(ReadBe16(b_ + at + 6 + 2 * k));
     if (QtNameHash(name) != storedHash) FailNode(index, "its name does not match its stored hash");
-    if (!IsAcceptableName(name)) FailNode(index, "its name is empty, \".\", \"..\" or holds a separator or control character");
+    if (!IsAcceptableName(name))
+      FailNode(index, "its name is empty, \".\", \"..\" or holds a separator or control character");
 
     const NameInfo info{static_cast<std::uint32_t>(p_.names_.size()), length, storedHash};
     p_.names_ += name;
@@ -287,8 +288,8 @@ class ResourcePackage::Parser {
       }
     }
     if (size > entryLimit_) {
-      FailNode(index, "it holds " + std::to_string(size) + " bytes, more than the limit of " +
-                          std::to_string(entryLimit_));
+      FailNode(index,
+               "it holds " + std::to_string(size) + " bytes, more than the limit of " + std::to_string(entryLimit_));
     }
     totalBytes_ += size;
     if (totalBytes_ > limits_.maxTotalBytes) {

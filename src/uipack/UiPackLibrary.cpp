@@ -17,8 +17,7 @@ std::wstring JoinWithBars(const std::vector<std::wstring>& names) {
 
 }  // namespace
 
-UiPackLibrary::UiPackLibrary(FileReader reader, PackageLimits limits)
-    : reader_(std::move(reader)), limits_(limits) {}
+UiPackLibrary::UiPackLibrary(FileReader reader, PackageLimits limits) : reader_(std::move(reader)), limits_(limits) {}
 
 bool UiPackLibrary::Register(std::wstring_view path) {
   if (path.empty()) return false;

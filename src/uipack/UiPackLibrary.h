@@ -22,8 +22,8 @@ class UiPackLibrary {
  public:
   // Gives a file's bytes, or nullopt when it cannot be read. `maxBytes` is the
   // largest file that is wanted: a larger one counts as unreadable.
-  using FileReader = std::function<std::optional<std::vector<std::uint8_t>>(const std::wstring& path,
-                                                                              std::uint64_t maxBytes)>;
+  using FileReader =
+      std::function<std::optional<std::vector<std::uint8_t>>(const std::wstring& path, std::uint64_t maxBytes)>;
 
   explicit UiPackLibrary(FileReader reader, PackageLimits limits = {});
 

@@ -106,8 +106,8 @@ CacheStatus CacheFile::Rewrite(const Change& change) {
 CacheStatus CacheFile::ReadLocked(std::vector<std::string>& lines, bool& clean) {
   lines.clear();
   clean = true;
-  UniqueKernelHandle file(::CreateFileW(path_.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueKernelHandle file(
+      ::CreateFileW(path_.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     const DWORD error = ::GetLastError();
     return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? CacheStatus::Ok : CacheStatus::IoError;
@@ -131,8 +131,8 @@ CacheStatus CacheFile::ReadLocked(std::vector<std::string>& lines, bool& clean) 
 CacheStatus CacheFile::ReplaceLocked(const std::vector<std::string>& lines) {
   const std::wstring temporary = path_ + L".tmp";
   {
-    UniqueKernelHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueKernelHandle file(
+        ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return CacheStatus::IoError;
     // Flushed before the rename: after a crash the cache is the old or the
     // new content, never a renamed empty file.

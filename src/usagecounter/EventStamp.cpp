@@ -1,6 +1,7 @@
 #include "usagecounter/EventStamp.h"
 
 #include <windows.h>
+
 #include <bcrypt.h>
 
 #include <atomic>

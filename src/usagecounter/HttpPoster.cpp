@@ -1,6 +1,7 @@
 #include "usagecounter/HttpPoster.h"
 
 #include <windows.h>
+
 #include <winhttp.h>
 
 #include "base/Strings.h"

@@ -19,19 +19,26 @@ bool Empty(const wchar_t* text) { return !text || !*text; }
 
 int FromCacheStatus(CacheStatus status) {
   switch (status) {
-    case CacheStatus::Ok: return UC_OK;
-    case CacheStatus::Busy: return UC_E_BUSY;
-    case CacheStatus::IoError: break;
+    case CacheStatus::Ok:
+      return UC_OK;
+    case CacheStatus::Busy:
+      return UC_E_BUSY;
+    case CacheStatus::IoError:
+      break;
   }
   return UC_E_IO;
 }
 
 int FromPostResult(const PostResult& result) {
   switch (result.outcome) {
-    case PostOutcome::Accepted: return UC_OK;
-    case PostOutcome::Rejected: return UC_E_HTTPSTATUS;
-    case PostOutcome::BadUrl: return UC_E_INVALIDARG;
-    case PostOutcome::NetworkError: break;
+    case PostOutcome::Accepted:
+      return UC_OK;
+    case PostOutcome::Rejected:
+      return UC_E_HTTPSTATUS;
+    case PostOutcome::BadUrl:
+      return UC_E_INVALIDARG;
+    case PostOutcome::NetworkError:
+      break;
   }
   return UC_E_NETWORK;
 }
@@ -45,7 +52,9 @@ ClientSetup UserSetup() {
   return setup;
 }
 
-StatClient::StatClient(ClientSetup setup) : setup_(std::move(setup)) { params_.cacheFolder = setup_.defaultCacheFolder; }
+StatClient::StatClient(ClientSetup setup) : setup_(std::move(setup)) {
+  params_.cacheFolder = setup_.defaultCacheFolder;
+}
 
 StatClient::Params StatClient::Snapshot() const {
   std::lock_guard lock(mutex_);
@@ -56,8 +65,7 @@ StatClient::Params StatClient::Snapshot() const {
 // in programs that are already running.
 bool StatClient::Disabled() const { return IsStatisticsDisabled(setup_.userSettingsFile); }
 
-int StatClient::SetParams(const wchar_t* product, const wchar_t* version, const wchar_t* company,
-                          const wchar_t* url) {
+int StatClient::SetParams(const wchar_t* product, const wchar_t* version, const wchar_t* company, const wchar_t* url) {
   std::lock_guard lock(mutex_);
   params_.product = Text(product);
   params_.version = Text(version);
@@ -115,8 +123,7 @@ int StatClient::PostCache(const wchar_t* product) {
   const std::vector<std::string> sent = usagestats::SelectProduct(lines, Text(product));
   if (sent.empty()) return UC_OK;
 
-  const std::string body =
-      usagestats::BuildPostBody({params.product, params.version, params.company}, NowUtc(), sent);
+  const std::string body = usagestats::BuildPostBody({params.product, params.version, params.company}, NowUtc(), sent);
   const PostResult result = HttpPost(params.url, body, L"application/json; charset=utf-8", setup_.timeouts);
   if (result.outcome != PostOutcome::Accepted) return FromPostResult(result);
 

@@ -25,14 +25,14 @@ extern "C" {
 #endif
 
 #define UC_OK 0
-#define UC_DISABLED 1          /* [Stat] Disabled=1 in the user's Main.ini */
-#define UC_E_INVALIDARG (-1)   /* a required text is missing, a path is not absolute, a URL is unusable */
-#define UC_E_NOURL (-2)        /* no statistics URL was set with SetStatParam */
-#define UC_E_IO (-3)           /* the cache file could not be read or written */
-#define UC_E_NETWORK (-4)      /* no answer: name lookup, connection, sending or receiving failed or timed out */
-#define UC_E_HTTPSTATUS (-5)   /* the server answered with a status other than 2xx */
-#define UC_E_BUSY (-6)         /* another post of the same cache is under way, or the cache stayed locked */
-#define UC_E_INTERNAL (-7)     /* out of memory or another unexpected error */
+#define UC_DISABLED 1        /* [Stat] Disabled=1 in the user's Main.ini */
+#define UC_E_INVALIDARG (-1) /* a required text is missing, a path is not absolute, a URL is unusable */
+#define UC_E_NOURL (-2)      /* no statistics URL was set with SetStatParam */
+#define UC_E_IO (-3)         /* the cache file could not be read or written */
+#define UC_E_NETWORK (-4)    /* no answer: name lookup, connection, sending or receiving failed or timed out */
+#define UC_E_HTTPSTATUS (-5) /* the server answered with a status other than 2xx */
+#define UC_E_BUSY (-6)       /* another post of the same cache is under way, or the cache stayed locked */
+#define UC_E_INTERNAL (-7)   /* out of memory or another unexpected error */
 
 /* Remembers the calling program's product code, version, company and the URL
  * that posts go to. Null texts count as empty. Later calls replace earlier ones. */
@@ -47,8 +47,7 @@ typedef int(WINAPI* UC_SetCachePathFn)(const wchar_t* folder);
 
 /* Records one event: UTC time, product, event code, number, a, b, c and the
  * version given to SetStatParam. Product and event must not be empty. */
-typedef int(WINAPI* UC_DoStatisticFn)(const wchar_t* product, const wchar_t* event, int number, int a, int b,
-                                      int c);
+typedef int(WINAPI* UC_DoStatisticFn)(const wchar_t* product, const wchar_t* event, int number, int a, int b, int c);
 
 /* Records the event "install" or "uninstall" for the product. A null or empty
  * version stands for the version given to SetStatParam. Both only record: an
@@ -79,8 +78,7 @@ typedef int(WINAPI* UC_HttpPostContentFn)(const wchar_t* url, const wchar_t* con
 USAGECOUNTER_API int WINAPI SetStatParam(const wchar_t* product, const wchar_t* version, const wchar_t* company,
                                          const wchar_t* url);
 USAGECOUNTER_API int WINAPI SetCachePath(const wchar_t* folder);
-USAGECOUNTER_API int WINAPI DoStatistic(const wchar_t* product, const wchar_t* event, int number, int a, int b,
-                                        int c);
+USAGECOUNTER_API int WINAPI DoStatistic(const wchar_t* product, const wchar_t* event, int number, int a, int b, int c);
 USAGECOUNTER_API int WINAPI DoInstallStatistic(const wchar_t* product, const wchar_t* version);
 USAGECOUNTER_API int WINAPI DoUninstallStatistic(const wchar_t* product, const wchar_t* version);
 USAGECOUNTER_API int WINAPI PostLocalCache(const wchar_t* product);

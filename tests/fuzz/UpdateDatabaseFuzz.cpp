@@ -34,7 +34,8 @@ std::vector<std::uint8_t> DecodeSlowly(const std::uint8_t* data, std::size_t siz
     std::size_t meaningful = 0;
     while (meaningful < group.size() && group[meaningful] != 64) ++meaningful;
     std::uint32_t bits = 0;
-    for (std::size_t i = 0; i < 4; ++i) bits = (bits << 6) | (i < meaningful ? static_cast<std::uint32_t>(group[i]) : 0u);
+    for (std::size_t i = 0; i < 4; ++i)
+      bits = (bits << 6) | (i < meaningful ? static_cast<std::uint32_t>(group[i]) : 0u);
     for (std::size_t i = 1; i < meaningful; ++i) out.push_back(static_cast<std::uint8_t>(bits >> (24 - 8 * i)));
     group.clear();
   };

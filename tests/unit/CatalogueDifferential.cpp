@@ -26,8 +26,8 @@
 #include "detection/UpdateDatabaseQueries.h"
 #include "detection/UpdateList.h"
 #include "detection/UpdateMatching.h"
-#include "platform/Crypto.h"
 #include "platform/AppFrame.h"
+#include "platform/Crypto.h"
 #include "platform/RegFile.h"
 #include "support/FakePlatform.h"
 #include "support/RealSystem.h"
@@ -44,9 +44,13 @@ class Random {
   std::size_t Below(std::size_t n) { return static_cast<std::size_t>(g_() % n); }
   bool Chance(int percent) { return static_cast<int>(Below(100)) < percent; }
   template <typename T, std::size_t N>
-  const T& Pick(const T (&items)[N]) { return items[Below(N)]; }
+  const T& Pick(const T (&items)[N]) {
+    return items[Below(N)];
+  }
   template <typename T>
-  const T& Pick(const std::vector<T>& items) { return items[Below(items.size())]; }
+  const T& Pick(const std::vector<T>& items) {
+    return items[Below(items.size())];
+  }
 
  private:
   std::mt19937_64 g_;
@@ -55,16 +59,65 @@ class Random {
 // Pieces of names that meet in every way the statements tell apart: case,
 // wildcards, quotes, prefixes and substrings of one another, letters beyond
 // ASCII in both cases, digits.
-const char* const kWords[] = {"App", "app", "APP", "Ap", "Pro", "Vendor", "vendor", "Suite", "Ärger", "ärger",
-                              "ÄRGER", "Straße", "STRASSE", "İ", "ı", "Ω", "ω", "日本", "50%", "%", "_", "a_b",
-                              "100%_", "O'Brien", "Tom's", "'", "''", "x", "X", "Chrome", "Google Chrome",
-                              "ALL User", "Current User", "all user", "1.5", "42", "é", "e\xCC\x81", "-", "(x64)",
-                              "Soft", "Software", "Inc.", "LLC", "🙂"};
+const char* const kWords[] = {"App",
+                              "app",
+                              "APP",
+                              "Ap",
+                              "Pro",
+                              "Vendor",
+                              "vendor",
+                              "Suite",
+                              "Ärger",
+                              "ärger",
+                              "ÄRGER",
+                              "Straße",
+                              "STRASSE",
+                              "İ",
+                              "ı",
+                              "Ω",
+                              "ω",
+                              "日本",
+                              "50%",
+                              "%",
+                              "_",
+                              "a_b",
+                              "100%_",
+                              "O'Brien",
+                              "Tom's",
+                              "'",
+                              "''",
+                              "x",
+                              "X",
+                              "Chrome",
+                              "Google Chrome",
+                              "ALL User",
+                              "Current User",
+                              "all user",
+                              "1.5",
+                              "42",
+                              "é",
+                              "e\xCC\x81",
+                              "-",
+                              "(x64)",
+                              "Soft",
+                              "Software",
+                              "Inc.",
+                              "LLC",
+                              "🙂"};
 // DisplayNames, publishers and soft names the way they are stored: text,
 // empty, NULL, numbers, and text that is not valid UTF-8 or holds a NUL.
-const char* const kOddValues[] = {"NULL", "''", "42", "1.5", "-7", "1e3", "CAST(X'C3' AS TEXT)",
-                                  "CAST(X'E083A9' AS TEXT)", "CAST(X'80' AS TEXT)", "CAST(X'EDA080' AS TEXT)",
-                                  "CAST(X'41004200' AS TEXT)", "CAST(X'C3A4' AS TEXT)"};
+const char* const kOddValues[] = {"NULL",
+                                  "''",
+                                  "42",
+                                  "1.5",
+                                  "-7",
+                                  "1e3",
+                                  "CAST(X'C3' AS TEXT)",
+                                  "CAST(X'E083A9' AS TEXT)",
+                                  "CAST(X'80' AS TEXT)",
+                                  "CAST(X'EDA080' AS TEXT)",
+                                  "CAST(X'41004200' AS TEXT)",
+                                  "CAST(X'C3A4' AS TEXT)"};
 
 std::string Quoted(const std::string& text) {
   std::string q = "'";
@@ -105,7 +158,7 @@ std::string SwapAsciiCase(Random& r, std::string text) {
 }
 
 struct Product {
-  std::string key;  // SQL literal
+  std::string key;                        // SQL literal
   std::string name, publisher, softName;  // SQL literals
   std::string nameText, publisherText;    // the text, when it is text
 };
@@ -176,9 +229,9 @@ Case Generate(std::uint64_t seed) {
     if (blobName && i == 0) p.name = "X'416170'";
     c.products.push_back(p);
     const char* const compares[] = {"'2'", "'0x2'", "' 3'", "''", "NULL", "1"};
-    c.sql += "INSERT INTO " + base + " VALUES(" + p.key + ", " + p.name + ", " +
-             p.publisher + ", " + p.softName + ", 'app" + std::to_string(i) + ".exe', " + r.Pick(compares) +
-             ", '', '', " + (r.Chance(50) ? "''" : "'0001'") + ");\n";
+    c.sql += "INSERT INTO " + base + " VALUES(" + p.key + ", " + p.name + ", " + p.publisher + ", " + p.softName +
+             ", 'app" + std::to_string(i) + ".exe', " + r.Pick(compares) + ", '', '', " +
+             (r.Chance(50) ? "''" : "'0001'") + ");\n";
     const std::size_t downs = r.Below(4);
     for (std::size_t d = 0; d < downs; ++d) {
       const char* const lanIds[] = {"1", "1", "'1'", "2", "1.0", "' 1'"};
@@ -216,9 +269,10 @@ Case Generate(std::uint64_t seed) {
       return out;
     };
     c.registry += L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\P" +
-                  std::to_wstring(i) + L"]\r\n\"DisplayName\"=\"" + reg(c.programs[i].name) + L"\"\r\n\"Publisher\"=\"" +
-                  reg(c.programs[i].publisher) + L"\"\r\n\"DisplayVersion\"=\"" + std::to_wstring(r.Below(9)) +
-                  L".0\"\r\n\"UninstallString\"=\"C:\\\\u" + std::to_wstring(i) + L".exe\"\r\n\r\n";
+                  std::to_wstring(i) + L"]\r\n\"DisplayName\"=\"" + reg(c.programs[i].name) +
+                  L"\"\r\n\"Publisher\"=\"" + reg(c.programs[i].publisher) + L"\"\r\n\"DisplayVersion\"=\"" +
+                  std::to_wstring(r.Below(9)) + L".0\"\r\n\"UninstallString\"=\"C:\\\\u" + std::to_wstring(i) +
+                  L".exe\"\r\n\r\n";
   }
   return c;
 }
@@ -253,8 +307,8 @@ std::string Show(const std::wstring& text) { return "\"" + WideToUtf8(text) + "\
 // The matching of a machine with these uninstall entries, as nudgelet-inspect reports it.
 std::string Report(const UpdateQueries& queries, const std::wstring& registryText) {
   FakePlatform machine;
-  platform::LoadRegFile(machine.registry, testing::Utf16LeWithBom(L"Windows Registry Editor Version 5.00\r\n\r\n" +
-                                                                  registryText));
+  platform::LoadRegFile(machine.registry,
+                        testing::Utf16LeWithBom(L"Windows Registry Editor Version 5.00\r\n\r\n" + registryText));
   TSoftwareInfo inventory(*machine, platform::SystemCrypto(), L"C:\\none\\SoftwareCache.ini");
   const TIgnoreList ignore(machine.files, L"C:\\none\\Main.ini");
   const platform::TAppFrame frame(*machine);
@@ -280,10 +334,9 @@ int RunSeed(std::uint64_t seed, bool show, Totals& totals) {
   const std::wstring dbd = folder.File(L"VessaUpdate.dbd");
   const std::wstring temp = folder.Path() + L"temp" + folder.Path().back();
   testing::RealFiles().CreateFolders(temp);
-  tools::BuildDatabaseFromSql(
-      tools::DbToolServices{testing::RealFiles(), testing::RealLibraries(), platform::SystemCrypto(),
-                            testing::SqliteLibrary()},
-      c.sql, dbd);
+  tools::BuildDatabaseFromSql(tools::DbToolServices{testing::RealFiles(), testing::RealLibraries(),
+                                                    platform::SystemCrypto(), testing::SqliteLibrary()},
+                              c.sql, dbd);
   TUpdateDatabase db(UpdateDatabaseSetup{testing::RealFiles(), testing::RealLibraries(), platform::SystemCrypto(),
                                          testing::SqliteLibrary(), temp});
   db.AcquireDatabase(dbd);
@@ -322,7 +375,8 @@ int RunSeed(std::uint64_t seed, bool show, Totals& totals) {
   const std::string expected = Report(statements, c.registry);
   const std::string actual = Report(catalogue, c.registry);
   if (expected != actual) {
-    std::cout << "seed " << seed << ": the reports differ\n--- statements\n" << expected << "\n--- catalogue\n"
+    std::cout << "seed " << seed << ": the reports differ\n--- statements\n"
+              << expected << "\n--- catalogue\n"
               << actual << "\n";
     compare.Count();
   }

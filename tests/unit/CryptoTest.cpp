@@ -11,7 +11,8 @@ namespace {
 
 std::vector<std::uint8_t> Hex(const std::string& hex) {
   std::vector<std::uint8_t> out;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    out.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
   return out;
 }
 
@@ -62,8 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
     Fips197, AesEcb,
     ::testing::Values(AesVector{"000102030405060708090a0b0c0d0e0f", "00112233445566778899aabbccddeeff",
                                 "69c4e0d86a7b0430d8cdb78070b4c55a"},
-                      AesVector{"000102030405060708090a0b0c0d0e0f1011121314151617",
-                                "00112233445566778899aabbccddeeff", "dda97ca4864cdfe06eaf70a0ec0d7191"},
+                      AesVector{"000102030405060708090a0b0c0d0e0f1011121314151617", "00112233445566778899aabbccddeeff",
+                                "dda97ca4864cdfe06eaf70a0ec0d7191"},
                       AesVector{"000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f",
                                 "00112233445566778899aabbccddeeff", "8ea2b7ca516745bfeafc49904b496089"}));
 

@@ -30,8 +30,10 @@ class DbTool : public ::testing::Test {
 };
 
 TEST_F(DbTool, BuildsDeciphersAndEnciphersExactly) {
-  WriteFileBytes(File(L"db.sql"), "\xEF\xBB\xBF" "CREATE TABLE SoftBase(Key varchar(50), DisplayName varchar(200));\n"
-                             "INSERT INTO SoftBase VALUES('{K}', 'Caf\xC3\xA9');\n");
+  WriteFileBytes(File(L"db.sql"),
+                 "\xEF\xBB\xBF"
+                 "CREATE TABLE SoftBase(Key varchar(50), DisplayName varchar(200));\n"
+                 "INSERT INTO SoftBase VALUES('{K}', 'Caf\xC3\xA9');\n");
   ASSERT_EQ(Run({L"build", File(L"db.sql"), File(L"db.dbd")}), 0) << errors_.str();
   EXPECT_FALSE(testing::RealFiles().Exists(File(L"db.dbd.build.sqlite")));
   const auto stored = ReadFileBytes(File(L"db.dbd"));

@@ -31,9 +31,10 @@ TEST_F(DriveRootedFileSystemTest, FindsDrivePathsAsWindowsDoes) {
   const DriveRootedFileSystem drives(host_, Utf8ToWide(root_.string()));
   // Letter case, doubled and forward delimiters, and the prefixes that Windows' file
   // functions pass through all name the same folder.
-  for (const wchar_t* folder : {L"C:\\Program Files (x86)\\Raven Mail", L"c:\\PROGRAM FILES (X86)\\raven mail\\",
-                                L"C:\\\\Program Files (x86)\\\\Raven Mail", L"C:/Program Files (x86)/Raven Mail",
-                                L"\\??\\C:\\Program Files (x86)\\Raven Mail", L"\\\\?\\C:\\Program Files (x86)\\Raven Mail"}) {
+  for (const wchar_t* folder :
+       {L"C:\\Program Files (x86)\\Raven Mail", L"c:\\PROGRAM FILES (X86)\\raven mail\\",
+        L"C:\\\\Program Files (x86)\\\\Raven Mail", L"C:/Program Files (x86)/Raven Mail",
+        L"\\??\\C:\\Program Files (x86)\\Raven Mail", L"\\\\?\\C:\\Program Files (x86)\\Raven Mail"}) {
     EXPECT_TRUE(drives.DirectoryExists(folder)) << WideToUtf8(folder);
     EXPECT_TRUE(drives.FileExists(std::wstring(folder) + L"\\RAVEN.EXE")) << WideToUtf8(folder);
   }

@@ -3,8 +3,8 @@
 
 #include "skin/FakeSkinFiles.h"
 #include "skin/Font.h"
-#include "skin/PackageStore.h"
 #include "skin/InProcessSource.h"
+#include "skin/PackageStore.h"
 #include "skin/SkinnedObjects.h"
 
 namespace nudgelet::skin {
@@ -16,9 +16,17 @@ TEST(MulDiv, RoundsHalfAwayFromZeroAndRefusesWhatDoesNotFit) {
   struct Case {
     int a, b, c, expected;
   } const cases[] = {
-      {8, 96, 72, 11},  {9, 96, 72, 12},   {-11, 72, 96, -8}, {1, 1, 2, 1},
-      {-1, 1, 2, -1},   {1, -1, 2, -1},    {3, 1, -2, -2},    {10, 120, 72, 17},
-      {5, 5, 0, -1},    {0x7FFFFFFF, 2, 1, -1},                {0x7FFFFFFF, 2, 2, 0x7FFFFFFF},
+      {8, 96, 72, 11},
+      {9, 96, 72, 12},
+      {-11, 72, 96, -8},
+      {1, 1, 2, 1},
+      {-1, 1, 2, -1},
+      {1, -1, 2, -1},
+      {3, 1, -2, -2},
+      {10, 120, 72, 17},
+      {5, 5, 0, -1},
+      {0x7FFFFFFF, 2, 1, -1},
+      {0x7FFFFFFF, 2, 2, 0x7FFFFFFF},
   };
   for (const auto& c : cases) EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.expected) << c.a << "*" << c.b << "/" << c.c;
 }
@@ -131,9 +139,7 @@ TEST_F(RdFontTest, ABatchTellsOnceAndMakesTheFaceOnce) {
 }
 
 TEST_F(RdFontTest, WhatIsStoredFollowsTheOwnValueFlags) {
-  auto stored = [](TRdFont& font, const wchar_t* name) {
-    return TRdFont::ClassType().Find(name)->IsStored(font);
-  };
+  auto stored = [](TRdFont& font, const wchar_t* name) { return TRdFont::ClassType().Find(name)->IsStored(font); };
   // Without a parent everything is stored but antialiasing when off and an empty skin class.
   EXPECT_TRUE(stored(form.font, L"Name"));
   EXPECT_TRUE(stored(form.font, L"Height"));

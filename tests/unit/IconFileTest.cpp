@@ -44,8 +44,11 @@ Image Bmp(int w, int bits, const std::vector<std::uint32_t>& palette,
     for (int x = 0; x < w; ++x) {
       const std::uint32_t v = value(x, y);
       if (bits == 32) std::memcpy(&row[x * 4], &v, 4);
-      else if (bits == 24) { row[x * 3] = v & 0xFF; row[x * 3 + 1] = (v >> 8) & 0xFF; row[x * 3 + 2] = (v >> 16) & 0xFF; }
-      else {
+      else if (bits == 24) {
+        row[x * 3] = v & 0xFF;
+        row[x * 3 + 1] = (v >> 8) & 0xFF;
+        row[x * 3 + 2] = (v >> 16) & 0xFF;
+      } else {
         const int perByte = 8 / bits;
         row[x / perByte] |= static_cast<std::uint8_t>(v << (8 - bits * (x % perByte + 1)));
       }
@@ -102,19 +105,20 @@ std::vector<std::uint8_t> Ico(const std::vector<Image>& images) {
 std::optional<Bitmap> Decode(const std::vector<std::uint8_t>& ico) { return DecodeIconFile(ico.data(), ico.size()); }
 
 TEST(IconFile, ThirtyTwoBitEntryKeepsItsAlphaPremultiplied) {
-  const auto ico = Ico({Bmp(32, 32, {}, [](int x, int) { return x < 16 ? 0x80FF0000u : 0xFF00FF00u; },
-                           [](int, int) { return false; })});
+  const auto ico = Ico({Bmp(
+      32, 32, {}, [](int x, int) { return x < 16 ? 0x80FF0000u : 0xFF00FF00u; }, [](int, int) { return false; })});
   const auto bitmap = Decode(ico);
   ASSERT_TRUE(bitmap);
   EXPECT_EQ(bitmap->Width(), 32);
-  EXPECT_EQ(bitmap->At(0, 0), 0x80800000u);   // half-transparent red, premultiplied
+  EXPECT_EQ(bitmap->At(0, 0), 0x80800000u);  // half-transparent red, premultiplied
   EXPECT_EQ(bitmap->At(31, 31), 0xFF00FF00u);
 }
 
 TEST(IconFile, PaletteEntriesUseTheMaskAndAreEnlarged) {
   // 16 x 16, 4 bits: colour index 1 everywhere, the top-left quarter masked out.
-  const auto ico = Ico({Bmp(16, 4, {0x000000, 0x0000FF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-                           [](int, int) { return 1u; }, [](int x, int y) { return x < 8 && y < 8; })});
+  const auto ico = Ico({Bmp(
+      16, 4, {0x000000, 0x0000FF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, [](int, int) { return 1u; },
+      [](int x, int y) { return x < 8 && y < 8; })});
   const auto bitmap = Decode(ico);
   ASSERT_TRUE(bitmap);
   EXPECT_EQ(bitmap->Width(), 32);
@@ -125,13 +129,13 @@ TEST(IconFile, PaletteEntriesUseTheMaskAndAreEnlarged) {
 }
 
 TEST(IconFile, OneBitAndTwentyFourBitEntries) {
-  const auto mono = Decode(Ico({Bmp(32, 1, {0x000000, 0xFFFFFF}, [](int x, int) { return x % 2u; },
-                                    [](int, int) { return false; })}));
+  const auto mono = Decode(Ico({Bmp(
+      32, 1, {0x000000, 0xFFFFFF}, [](int x, int) { return x % 2u; }, [](int, int) { return false; })}));
   ASSERT_TRUE(mono);
   EXPECT_EQ(mono->At(0, 5), 0xFF000000u);
   EXPECT_EQ(mono->At(1, 5), 0xFFFFFFFFu);
-  const auto rgb = Decode(Ico({Bmp(32, 24, {}, [](int, int y) { return y == 0 ? 0x123456u : 0xABCDEFu; },
-                                   [](int x, int) { return x == 3; })}));
+  const auto rgb = Decode(Ico({Bmp(
+      32, 24, {}, [](int, int y) { return y == 0 ? 0x123456u : 0xABCDEFu; }, [](int x, int) { return x == 3; })}));
   ASSERT_TRUE(rgb);
   EXPECT_EQ(rgb->At(0, 0), 0xFF123456u);  // the first row of the picture is its top
   EXPECT_EQ(rgb->At(0, 1), 0xFFABCDEFu);
@@ -146,12 +150,14 @@ TEST(IconFile, PngEntriesAreShrunkToThirtyTwo) {
 }
 
 TEST(IconFile, PicksTheEntryClosestToThirtyTwo) {
-  const auto small = Bmp(16, 32, {}, [](int, int) { return 0xFF0000FFu; }, [](int, int) { return false; });
-  const auto exact = Bmp(32, 32, {}, [](int, int) { return 0xFFFF0000u; }, [](int, int) { return false; });
+  const auto small = Bmp(
+      16, 32, {}, [](int, int) { return 0xFF0000FFu; }, [](int, int) { return false; });
+  const auto exact = Bmp(
+      32, 32, {}, [](int, int) { return 0xFFFF0000u; }, [](int, int) { return false; });
   EXPECT_EQ(Decode(Ico({small, exact}))->At(0, 0), 0xFFFF0000u);
   // Equal sizes: the deeper colour wins.
-  const auto shallow = Bmp(32, 8, std::vector<std::uint32_t>(256, 0x00FF00), [](int, int) { return 0u; },
-                           [](int, int) { return false; });
+  const auto shallow = Bmp(
+      32, 8, std::vector<std::uint32_t>(256, 0x00FF00), [](int, int) { return 0u; }, [](int, int) { return false; });
   EXPECT_EQ(Decode(Ico({shallow, exact}))->At(0, 0), 0xFFFF0000u);
   // A broken best entry makes way for the next one.
   auto broken = exact;
@@ -160,7 +166,8 @@ TEST(IconFile, PicksTheEntryClosestToThirtyTwo) {
 }
 
 TEST(IconFile, MalformedFilesAreRefusedWithoutReadingPastTheEnd) {
-  const auto good = Ico({Bmp(32, 32, {}, [](int, int) { return 0xFF000000u; }, [](int, int) { return false; })});
+  const auto good = Ico({Bmp(
+      32, 32, {}, [](int, int) { return 0xFF000000u; }, [](int, int) { return false; })});
   for (std::size_t cut = 0; cut < good.size(); cut += 7) {
     std::vector<std::uint8_t> part(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
     EXPECT_FALSE(Decode(part)) << cut;
@@ -169,7 +176,8 @@ TEST(IconFile, MalformedFilesAreRefusedWithoutReadingPastTheEnd) {
   lying[4] = 0xFF;
   lying[5] = 0xFF;  // 65535 entries declared: the directory alone outgrows the file
   EXPECT_FALSE(Decode(lying));
-  auto huge = Bmp(32, 32, {}, [](int, int) { return 0u; }, [](int, int) { return false; });
+  auto huge = Bmp(
+      32, 32, {}, [](int, int) { return 0u; }, [](int, int) { return false; });
   huge.bytes[4] = 0xFF;
   huge.bytes[5] = 0xFF;  // a width of 65535
   EXPECT_FALSE(Decode(Ico({huge})));

@@ -35,14 +35,19 @@ TEST(InMemoryRegistry, ThirtyTwoBitViewOfSoftwareIsWow6432Node) {
   reg.SetValue(RegistryRoot::LocalMachine, L"SOFTWARE\\App", L"v", RegistryValue::FromString(L"64"));
   reg.SetValue(RegistryRoot::CurrentUser, L"Software\\App", L"v", RegistryValue::FromString(L"user"));
 
-  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE\\App", RegistryView::Bits32)->ReadText(L"v"), L"32");
-  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE\\App", RegistryView::Bits64)->ReadText(L"v"), L"64");
-  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"Software\\App", RegistryView::Default)->ReadText(L"v"), L"64");
+  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE\\App", RegistryView::Bits32)->ReadText(L"v"),
+            L"32");
+  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE\\App", RegistryView::Bits64)->ReadText(L"v"),
+            L"64");
+  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"Software\\App", RegistryView::Default)->ReadText(L"v"),
+            L"64");
   // Naming WOW6432Node explicitly reaches the same key from either view.
-  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE\\WOW6432Node\\App", RegistryView::Bits32)
-                ->ReadText(L"v"), L"32");
+  EXPECT_EQ(
+      reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE\\WOW6432Node\\App", RegistryView::Bits32)->ReadText(L"v"),
+      L"32");
   // The current user's keys are shared by both views.
-  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::CurrentUser, L"Software\\App", RegistryView::Bits32)->ReadText(L"v"), L"user");
+  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::CurrentUser, L"Software\\App", RegistryView::Bits32)->ReadText(L"v"),
+            L"user");
 }
 
 TEST(InMemoryRegistry, OpenKeysSurviveDeletion) {

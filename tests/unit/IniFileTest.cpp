@@ -9,8 +9,8 @@
 namespace nudgelet {
 namespace {
 
-using ::testing::ElementsAre;
 using testing::AsBytes;
+using ::testing::ElementsAre;
 using testing::InMemoryFileSystem;
 using testing::Utf16LeWithBom;
 
@@ -87,8 +87,7 @@ TEST(SafeIniFile, SavesUtf16WithByteOrderMarkOnlyWhenModified) {
     ini.WriteString(L"Software", L"AutoUpdate", L"0");
   }
   EXPECT_EQ(fs.AtomicWrites(), 1);
-  EXPECT_EQ(fs.Bytes(kMainIni),
-            Utf16LeWithBom(L"[Icon]\r\nIconLevel=1\r\n\r\n[Software]\r\nAutoUpdate=0\r\n\r\n"));
+  EXPECT_EQ(fs.Bytes(kMainIni), Utf16LeWithBom(L"[Icon]\r\nIconLevel=1\r\n\r\n[Software]\r\nAutoUpdate=0\r\n\r\n"));
 }
 
 TEST(SafeIniFile, EveryChangeOfItsContentMarksItModified) {
@@ -159,10 +158,10 @@ TEST_P(SafeIniFileUnreadable, IsNeverOverwritten) {
 
 INSTANTIATE_TEST_SUITE_P(
     BadFiles, SafeIniFileUnreadable,
-    ::testing::Values(
-        Unreadable{"locked by another process", Utf16LeWithBom(L"[A]\r\nx=1\r\n"), true, 32},
-        Unreadable{"binary garbage", {0x4D, 0x5A, 0x90, 0x00, 0x03, 0x00, 0xFF, 0x12}, false, 13},
-        Unreadable{"larger than any settings file", std::vector<std::uint8_t>((8u << 20) + 1, 'a'), false, 223}),
+    ::testing::Values(Unreadable{"locked by another process", Utf16LeWithBom(L"[A]\r\nx=1\r\n"), true, 32},
+                      Unreadable{"binary garbage", {0x4D, 0x5A, 0x90, 0x00, 0x03, 0x00, 0xFF, 0x12}, false, 13},
+                      Unreadable{"larger than any settings file", std::vector<std::uint8_t>((8u << 20) + 1, 'a'), false,
+                                 223}),
     [](const auto& info) { return std::to_string(info.index); });
 
 TEST(SafeIniFile, ToleratesOddUtf16AndBomlessText) {
@@ -172,10 +171,12 @@ TEST(SafeIniFile, ToleratesOddUtf16AndBomlessText) {
   fs.AddFile(kMainIni, odd);
   EXPECT_EQ(TSafeIniFile(fs, kMainIni).ReadString(L"Main", L"Language", L""), L"Deutsch");
 
-  fs.AddFile(kMainIni, AsBytes("[Main]\nLanguage=Fran\xC3\xA7" "ais\n"));  // UTF-8 without mark
+  fs.AddFile(kMainIni, AsBytes("[Main]\nLanguage=Fran\xC3\xA7"
+                               "ais\n"));  // UTF-8 without mark
   EXPECT_EQ(TSafeIniFile(fs, kMainIni).ReadString(L"Main", L"Language", L""), L"Fran\u00e7ais");
 
-  fs.AddFile(kMainIni, AsBytes("[Main]\nLanguage=Fran\xE7" "ais\n"));  // the system code page
+  fs.AddFile(kMainIni, AsBytes("[Main]\nLanguage=Fran\xE7"
+                               "ais\n"));  // the system code page
   EXPECT_EQ(TSafeIniFile(fs, kMainIni).ReadString(L"Main", L"Language", L""), L"Fran\u00e7ais");
 }
 

@@ -22,7 +22,8 @@ void Load(FakePlatform& f, const std::wstring& body) {
 }
 
 std::wstring Key32(const std::wstring& name) {
-  return L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name + L"]\r\n";
+  return L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name +
+         L"]\r\n";
 }
 std::wstring Key64(const std::wstring& name) {
   return L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name + L"]\r\n";
@@ -48,14 +49,14 @@ const TSoftInfo* Named(const std::vector<TSoftInfo>& records, const std::wstring
 
 TEST(Inventory, KeepsOnlyEntriesWithANameAndAnUninstaller) {
   FakePlatform f;
-  Load(f, Key32(L"NoName") + L"\"UninstallString\"=\"C:\\\\x.exe\"\r\n" +
-              Key32(L"NoUninstaller") + L"\"DisplayName\"=\"Orphan\"\r\n" +
-              Key32(L"{11111111-2222-3333-4444-555555555555}") + L"\"DisplayName\"=\"  Msi Product  \"\r\n" +
-              Key32(L"{AAAAAAAA-2222-3333-4444-555555555555}") +
-              L"\"DisplayName\"=\"Hidden Msi\"\r\n\"SystemComponent\"=dword:00000001\r\n" +
-              Key32(L"Surfing") + L"\"DisplayName\"=\"Tidewell Care Surfing Protection\"\r\n\"UninstallString\"=\"u.exe\"\r\n" +
+  Load(f, Key32(L"NoName") + L"\"UninstallString\"=\"C:\\\\x.exe\"\r\n" + Key32(L"NoUninstaller") +
+              L"\"DisplayName\"=\"Orphan\"\r\n" + Key32(L"{11111111-2222-3333-4444-555555555555}") +
+              L"\"DisplayName\"=\"  Msi Product  \"\r\n" + Key32(L"{AAAAAAAA-2222-3333-4444-555555555555}") +
+              L"\"DisplayName\"=\"Hidden Msi\"\r\n\"SystemComponent\"=dword:00000001\r\n" + Key32(L"Surfing") +
+              L"\"DisplayName\"=\"Tidewell Care Surfing Protection\"\r\n\"UninstallString\"=\"u.exe\"\r\n" +
               Key32(L"OldControl") +
-              L"\"DisplayName\"=\"Control\"\r\n\"UninstallString\"=\"regsvr32 /u x.ocx\"\r\n\"Publisher\"=\"Microsoft Corporation\"\r\n");
+              L"\"DisplayName\"=\"Control\"\r\n\"UninstallString\"=\"regsvr32 /u x.ocx\"\r\n\"Publisher\"=\"Microsoft "
+              L"Corporation\"\r\n");
   TSoftwareInfo inventory(*f, platform::SystemCrypto(), kCache);
   const auto all = inventory.Records();
   ASSERT_EQ(all.size(), 1u);
@@ -73,8 +74,8 @@ TEST(Inventory, KeepsOnlyEntriesWithANameAndAnUninstaller) {
 
 TEST(Inventory, RewritesMsiInstallCommandsToRemoval) {
   FakePlatform f;
-  Load(f, Key32(L"A") + L"\"DisplayName\"=\"A\"\r\n\"UninstallString\"=\"msiexec.exe /i{ABC}\"\r\n" +
-              Key32(L"B") + L"\"DisplayName\"=\"B\"\r\n\"UninstallString\"=\"MsiExec.exe /I{ABC} REMOVE=ALL\"\r\n");
+  Load(f, Key32(L"A") + L"\"DisplayName\"=\"A\"\r\n\"UninstallString\"=\"msiexec.exe /i{ABC}\"\r\n" + Key32(L"B") +
+              L"\"DisplayName\"=\"B\"\r\n\"UninstallString\"=\"MsiExec.exe /I{ABC} REMOVE=ALL\"\r\n");
   TSoftwareInfo inventory(*f, platform::SystemCrypto(), kCache);
   const auto v = Visible(inventory);
   EXPECT_EQ(Named(v, L"A")->UninstallString, L"MsiExec.exe /X{ABC}");
@@ -83,13 +84,17 @@ TEST(Inventory, RewritesMsiInstallCommandsToRemoval) {
 
 TEST(Inventory, FlagsDatesAndSizes) {
   FakePlatform f;
-  Load(f, Key32(L"KB1") + L"\"DisplayName\"=\"Security Update (KB123456)\"\r\n\"UninstallString\"=\"u\"\r\n" +
-              Key32(L"SP") + L"\"DisplayName\"=\"Office Service Pack 2\"\r\n\"UninstallString\"=\"u\"\r\n\"Publisher\"=\"Microsoft\"\r\n" +
-              Key32(L"TB") + L"\"DisplayName\"=\"Ask Tool-Bar\"\r\n\"UninstallString\"=\"u\"\r\n" +
-              Key32(L"Dated") + L"\"DisplayName\"=\"Dated\"\r\n\"UninstallString\"=\"u\"\r\n\"InstallDate\"=\"20120131\"\r\n"
-                                 L"\"EstimatedSize\"=dword:80000000\r\n" +
-              Key32(L"BadDate") + L"\"DisplayName\"=\"BadDate\"\r\n\"UninstallString\"=\"u\"\r\n\"InstallDate\"=\"2012131\"\r\n"
-                                   L"\"EstimatedSize\"=dword:00000400\r\n");
+  Load(
+      f,
+      Key32(L"KB1") + L"\"DisplayName\"=\"Security Update (KB123456)\"\r\n\"UninstallString\"=\"u\"\r\n" +
+          Key32(L"SP") +
+          L"\"DisplayName\"=\"Office Service Pack 2\"\r\n\"UninstallString\"=\"u\"\r\n\"Publisher\"=\"Microsoft\"\r\n" +
+          Key32(L"TB") + L"\"DisplayName\"=\"Ask Tool-Bar\"\r\n\"UninstallString\"=\"u\"\r\n" + Key32(L"Dated") +
+          L"\"DisplayName\"=\"Dated\"\r\n\"UninstallString\"=\"u\"\r\n\"InstallDate\"=\"20120131\"\r\n"
+          L"\"EstimatedSize\"=dword:80000000\r\n" +
+          Key32(L"BadDate") +
+          L"\"DisplayName\"=\"BadDate\"\r\n\"UninstallString\"=\"u\"\r\n\"InstallDate\"=\"2012131\"\r\n"
+          L"\"EstimatedSize\"=dword:00000400\r\n");
   TSoftwareInfo inventory(*f, platform::SystemCrypto(), kCache);
   const auto v = Visible(inventory);
   EXPECT_TRUE(Named(v, L"Security Update (KB123456)")->IsUpdate);
@@ -113,11 +118,13 @@ TEST(Inventory, FoldsDuplicatesAcrossViewsAndSystemComponents) {
   Load(f,
        // Same program in the 32-bit view and the user's key: found in both passes.
        Key32(L"Same") + L"\"DisplayName\"=\"Same\"\r\n\"DisplayVersion\"=\"1.0\"\r\n\"UninstallString\"=\"u\"\r\n" +
-           KeyUser(L"Same") + L"\"DisplayName\"=\"same\"\r\n\"DisplayVersion\"=\"1.0\"\r\n\"UninstallString\"=\"u\"\r\n"
-                              L"\"URLInfoAbout\"=\"https://same.example\"\r\n" +
+           KeyUser(L"Same") +
+           L"\"DisplayName\"=\"same\"\r\n\"DisplayVersion\"=\"1.0\"\r\n\"UninstallString\"=\"u\"\r\n"
+           L"\"URLInfoAbout\"=\"https://same.example\"\r\n" +
            // A system component twin completes the visible entry.
-           Key32(L"SysA") + L"\"DisplayName\"=\"Tool\"\r\n\"UninstallString\"=\"u\"\r\n\"SystemComponent\"=dword:1\r\n"
-                            L"\"DisplayIcon\"=\"C:\\\\tool.ico\"\r\n" +
+           Key32(L"SysA") +
+           L"\"DisplayName\"=\"Tool\"\r\n\"UninstallString\"=\"u\"\r\n\"SystemComponent\"=dword:1\r\n"
+           L"\"DisplayIcon\"=\"C:\\\\tool.ico\"\r\n" +
            Key64(L"ToolB") + L"\"DisplayName\"=\"Tool\"\r\n\"UninstallString\"=\"v\"\r\n" +
            // Different versions both stay.
            Key64(L"V1") + L"\"DisplayName\"=\"Twin\"\r\n\"DisplayVersion\"=\"1\"\r\n\"UninstallString\"=\"u\"\r\n" +
@@ -162,7 +169,9 @@ TEST(Inventory, CompletesFromTheCacheOnlyWhenItsChecksumHolds) {
                                          Md5Hex("05/06/2021 10:11:12C:\\good\\uninst.exe") +
                                          L"\r\nsize=2048\r\nDisplayIcon=C:\\good\\app.exe\r\nIconIndex=2\r\n"
                                          L"Location=C:\\good\\\r\nQuickUninstall=q\r\n"
-                                         L"[Forged]\r\nInstallDate=" + date + L"\r\nMD5=00000000000000000000000000000000\r\n"
+                                         L"[Forged]\r\nInstallDate=" +
+                                         date +
+                                         L"\r\nMD5=00000000000000000000000000000000\r\n"
                                          L"size=99\r\n"));
   TSoftwareInfo inventory(*f, platform::SystemCrypto(), kCache);
   const auto v = Visible(inventory);
@@ -206,10 +215,10 @@ TEST(RecursiveKeys, BreadthFirstBelowTheBase) {
   Load(f, Key32(L"A\\Deep\\Deeper") + Key32(L"B"));
   std::vector<std::wstring> keys;
   EXPECT_EQ(EnumerateKeysRecursive(f.registry, L"HKEY_LOCAL_MACHINE", kUninstallKey, keys, false), 5u);
-  EXPECT_THAT(keys, ::testing::ElementsAre(std::wstring(kUninstallKey), std::wstring(kUninstallKey) + L"\\A",
-                                           std::wstring(kUninstallKey) + L"\\B",
-                                           std::wstring(kUninstallKey) + L"\\A\\Deep",
-                                           std::wstring(kUninstallKey) + L"\\A\\Deep\\Deeper"));
+  EXPECT_THAT(keys,
+              ::testing::ElementsAre(std::wstring(kUninstallKey), std::wstring(kUninstallKey) + L"\\A",
+                                     std::wstring(kUninstallKey) + L"\\B", std::wstring(kUninstallKey) + L"\\A\\Deep",
+                                     std::wstring(kUninstallKey) + L"\\A\\Deep\\Deeper"));
   EXPECT_EQ(ReadRegInteger(f.registry, L"HKEY_NOWHERE", kUninstallKey, L"x", false), 0);
 }
 
@@ -230,7 +239,8 @@ TEST_F(InstallFolders, CleanLocationStripsQuotesAndLaunchers) {
   platform::TAppFrame frame(*f);
   EXPECT_EQ(CleanInstallLocation(*f, frame, L"\"C:\\\\Program Files (x86)\\Vendor\\App\""),
             L"C:\\Program Files (x86)\\Vendor\\App");
-  EXPECT_EQ(CleanInstallLocation(*f, frame, L"\\??\\%ProgramFiles%\\Vendor\\App"), L"C:\\Program Files (x86)\\Vendor\\App");
+  EXPECT_EQ(CleanInstallLocation(*f, frame, L"\\??\\%ProgramFiles%\\Vendor\\App"),
+            L"C:\\Program Files (x86)\\Vendor\\App");
   EXPECT_EQ(CleanInstallLocation(*f, frame, L"RUNDLL32 C:\\Program Files (x86)\\Vendor\\App"),
             L"C:\\Program Files (x86)\\Vendor\\App");
   EXPECT_EQ(CleanInstallLocation(*f, frame, L"C:\\Nowhere"), L"");

@@ -22,7 +22,9 @@ TEST(Json, UnpairedSurrogateStillGivesValidJson) {
   // A lone surrogate unit on Windows, a surrogate code point natively: never valid text.
   const std::wstring lone(1, static_cast<wchar_t>(0xD800));
   const std::string json = JsonString(L"a" + lone + L"b");
-  EXPECT_EQ(json, "\"a\xEF\xBF\xBD" "b\"");
+  EXPECT_EQ(json,
+            "\"a\xEF\xBF\xBD"
+            "b\"");
   EXPECT_TRUE(ParseJsonObject("{\"k\":" + json + "}"));
 }
 

@@ -24,8 +24,9 @@ class LanguageFiles : public ::testing::Test {
                   Utf16LeWithBom(L"[Main]\r\nDisplayName=English\r\n[NDG_M]\r\nShared=from NDG\r\n"
                                  L"[SoftCombox_M]\r\nShared=from SoftCombox\r\nBtn_Update=Update Now\r\n"
                                  L"[Combox_M]\r\nOwn=combox\r\n[Public_M]\r\nBtnClose=Close it\r\n"));
-    files.AddFile(kFolder + L"\\German.lng",
-                  Utf16LeWithBom(L"[Main]\r\nDisplayName=Deutsch\r\n[SoftCombox_M]\r\nBtn_Update=Jetzt aktualisieren\r\n"));
+    files.AddFile(
+        kFolder + L"\\German.lng",
+        Utf16LeWithBom(L"[Main]\r\nDisplayName=Deutsch\r\n[SoftCombox_M]\r\nBtn_Update=Jetzt aktualisieren\r\n"));
   }
   InMemoryFileSystem files;
 };
@@ -96,7 +97,8 @@ TEST(ShippedLanguages, TranslateEveryKey) {
     std::ifstream in(std::string(NUDGELET_SOURCE_DIR) + "/resources/Language/" + name + ".lng.txt", std::ios::binary);
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_FALSE(bytes.empty()) << name;
-    return IniSections::Parse(DecodeTextFileLines(bytes, [&files](std::string_view b) { return files.DecodeSystemCodePage(b); }).lines);
+    return IniSections::Parse(
+        DecodeTextFileLines(bytes, [&files](std::string_view b) { return files.DecodeSystemCodePage(b); }).lines);
   };
   const IniSections english = load("English");
   for (const char* name : {"German", "SimplifiedChinese"}) {

@@ -46,7 +46,7 @@ TEST_F(LogWriter, OneAppendPerKindAndPassWithMarkThenLineBreaks) {
   ASSERT_TRUE(TLogHelper::IsRunning());
   TLogHelper::Log(L"A1", L"first", L"", false, 0);
   TLogHelper::Log(L"E1", L"broken", L"MOD", false, 1);
-  TLogHelper::Log(L"U1", L"unknown", L"", false, 7);   // unknown kinds go to the dbg file,
+  TLogHelper::Log(L"U1", L"unknown", L"", false, 7);     // unknown kinds go to the dbg file,
   TLogHelper::Log(L"U2", L"negative", L"", false, -12);  // in the order they came
   TLogHelper::Log(L"A2", L"second", L"", false, 0);
   ASSERT_TRUE(TLogHelper::Flush(std::chrono::seconds(5)));
@@ -98,7 +98,8 @@ TEST_F(LogWriter, FlushDrainsEveryLineFromEveryThread) {
   for (auto& t : threads) t.join();
   ASSERT_TRUE(TLogHelper::Flush(std::chrono::seconds(5)));
   const auto bytes = f.files.Bytes(folder + L"\\2026-12-04.dbg");
-  const auto lines = DecodeTextFileLines(bytes, [this](std::string_view b) { return f.files.DecodeSystemCodePage(b); }).lines;
+  const auto lines =
+      DecodeTextFileLines(bytes, [this](std::string_view b) { return f.files.DecodeSystemCodePage(b); }).lines;
   EXPECT_EQ(lines.size(), 1000u);
 }
 

@@ -23,13 +23,17 @@ class Matching : public ::testing::Test {
   void SetUp() override {
     f.files.AddFile(kApp + L"\\app.exe", {'M', 'Z'});
     db.Add(L"{APP}", L"Vendor App", L"Vendor Software Inc.").base[L"MainExeName"] = L"app.exe";
-    db.Down(L"{APP}", 0, {{L"Version", L"5.2.3"}, {L"OutURL", L"https://dl/app.exe"}, {L"OutFileSize", L"1234"},
-                          {L"InstallerType", L"exe"}, {L"DownURL", L"https://vendor/app"}});
+    db.Down(L"{APP}", 0,
+            {{L"Version", L"5.2.3"},
+             {L"OutURL", L"https://dl/app.exe"},
+             {L"OutFileSize", L"1234"},
+             {L"InstallerType", L"exe"},
+             {L"DownURL", L"https://vendor/app"}});
   }
 
   // Evaluates one installed program and answers the trace.
-  MatchTrace Evaluate(const std::wstring& name, const std::wstring& publisher, const std::wstring& version,
-                      int bit = 0, const std::wstring& location = kApp, const std::wstring& keyPath = L"\\x") {
+  MatchTrace Evaluate(const std::wstring& name, const std::wstring& publisher, const std::wstring& version, int bit = 0,
+                      const std::wstring& location = kApp, const std::wstring& keyPath = L"\\x") {
     TIgnoreList ignore(f.files, kMainIni);
     platform::TAppFrame frame(*f);
     matcher = std::make_unique<TUpdateMatcher>(MatchContext{*f, db, ignore, frame});
@@ -148,8 +152,8 @@ TEST_F(Matching, DatabaseNumbersAreDecimalOrAbsent) {
   const struct {
     const wchar_t* osType;
     bool kept;
-  } osTypes[] = {{L"4", true}, {L"2", false}, {L"-1", true}, {L"0x2", true}, {L"$2", true},
-                 {L" 2", true}, {L"+2", true}, {L"4294967298", true}};
+  } osTypes[] = {{L"4", true},  {L"2", false}, {L"-1", true}, {L"0x2", true},
+                 {L"$2", true}, {L" 2", true}, {L"+2", true}, {L"4294967298", true}};
   for (const auto& t : osTypes) {
     db.Down(L"{APP}", 0, {{L"Version", L"9"}, {L"OutURL", L"u"}, {L"OsType", t.osType}});
     EXPECT_EQ(Evaluate(L"Vendor App", L"Vendor", L"1").decision == L"candidate with update", t.kept) << t.osType;

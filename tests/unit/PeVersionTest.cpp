@@ -20,18 +20,18 @@ std::vector<std::uint8_t> Image(std::uint32_t ms, std::uint32_t ls, bool withVer
   b[0] = 'M';
   b[1] = 'Z';
   Put(b, 60, 0x80, 4);
-  Put(b, 0x80, 0x00004550, 4);       // "PE\0\0"
-  Put(b, 0x84 + 2, 1, 2);            // one section
-  Put(b, 0x84 + 16, 240, 2);         // size of the optional header
-  Put(b, 0x98, 0x20B, 2);            // PE32+
+  Put(b, 0x80, 0x00004550, 4);         // "PE\0\0"
+  Put(b, 0x84 + 2, 1, 2);              // one section
+  Put(b, 0x84 + 16, 240, 2);           // size of the optional header
+  Put(b, 0x98, 0x20B, 2);              // PE32+
   Put(b, 0x98 + 112 + 16, 0x1000, 4);  // resource directory RVA
   Put(b, 0x98 + 112 + 20, 0x200, 4);
   const std::size_t section = 0x98 + 240;
   std::memcpy(&b[section], ".rsrc", 5);
-  Put(b, section + 8, 0x200, 4);   // virtual size
+  Put(b, section + 8, 0x200, 4);    // virtual size
   Put(b, section + 12, 0x1000, 4);  // virtual address
-  Put(b, section + 16, 0x200, 4);  // raw size
-  Put(b, section + 20, 0x200, 4);  // raw offset
+  Put(b, section + 16, 0x200, 4);   // raw size
+  Put(b, section + 20, 0x200, 4);   // raw offset
   const std::size_t r = 0x200;
   auto directory = [&](std::size_t at, std::uint32_t id, std::uint32_t target, bool sub) {
     Put(b, r + at + 14, 1, 2);  // one id entry
@@ -87,7 +87,8 @@ TEST(PeVersion, DamagedImagesNeverCrash) {
     for (int k = 0; k < 6; ++k) bad[random() % bad.size()] = static_cast<std::uint8_t>(random());
     Read(bad);
   }
-  for (std::size_t cut = 0; cut < good.size(); cut += 16) Read(std::vector<std::uint8_t>(good.begin(), good.begin() + cut));
+  for (std::size_t cut = 0; cut < good.size(); cut += 16)
+    Read(std::vector<std::uint8_t>(good.begin(), good.begin() + cut));
 }
 
 }  // namespace

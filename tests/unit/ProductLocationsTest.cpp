@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/AppFrame.h"
 #include "app/ProductLocations.h"
+#include "platform/AppFrame.h"
 #include "platform/SpecialFolderLookup.h"
 #include "platform/SpecialFolders.h"
 #include "settings/UserDataFolder.h"
@@ -57,11 +57,14 @@ TEST(SpecialFolder, WithoutEnvironmentTheFolderIsBuiltOnTheSystemDrive) {
 TEST(InstallFolder, ComesFromTheThirtyTwoBitUninstallEntry) {
   FakePlatform f;
   EXPECT_EQ(GetInstallFolder(*f), L"C:\\Program Files (x86)\\Corvane\\Patchwell Hub\\");
-  f.registry.SetValue(RegistryRoot::LocalMachine, kUninstall64, L"InstallLocation", RegistryValue::FromString(L"C:\\Wrong"));
+  f.registry.SetValue(RegistryRoot::LocalMachine, kUninstall64, L"InstallLocation",
+                      RegistryValue::FromString(L"C:\\Wrong"));
   EXPECT_EQ(GetInstallFolder(*f), L"C:\\Program Files (x86)\\Corvane\\Patchwell Hub\\");
-  f.registry.SetValue(RegistryRoot::LocalMachine, kUninstall32, L"InstallLocation", RegistryValue::FromString(L"C:\\App"));
+  f.registry.SetValue(RegistryRoot::LocalMachine, kUninstall32, L"InstallLocation",
+                      RegistryValue::FromString(L"C:\\App"));
   EXPECT_EQ(GetInstallFolder(*f), L"C:\\App\\");
-  f.registry.SetValue(RegistryRoot::LocalMachine, kUninstall32, L"InstallLocation", RegistryValue::FromString(L"C:\\App\\"));
+  f.registry.SetValue(RegistryRoot::LocalMachine, kUninstall32, L"InstallLocation",
+                      RegistryValue::FromString(L"C:\\App\\"));
   EXPECT_EQ(GetInstallFolder(*f), L"C:\\App\\");
   // A value of an unexpected type is read as text; an absurdly large one as empty.
   f.registry.SetValue(RegistryRoot::LocalMachine, kUninstall32, L"InstallLocation", RegistryValue::FromDword(7));
@@ -126,18 +129,18 @@ INSTANTIATE_TEST_SUITE_P(
         // %WINDIR% comes before %PROGRAMFILES%: only it is expanded.
         MacroCase{L"%ProgramFiles%\\x;%windir%\\y", L"%ProgramFiles%\\x;C:\\Windows\\y", L""},
         MacroCase{L"%programfiles%\\App", L"C:\\Program Files (x86)\\App", L""},
-        MacroCase{L"%Desktop%\\a.lnk|%DESKTOP%\\b.lnk", L"C:\\Users\\tester\\Desktop\\a.lnk|C:\\Users\\tester\\Desktop\\b.lnk",
+        MacroCase{L"%Desktop%\\a.lnk|%DESKTOP%\\b.lnk",
+                  L"C:\\Users\\tester\\Desktop\\a.lnk|C:\\Users\\tester\\Desktop\\b.lnk",
                   L"C:\\Users\\Public\\Desktop\\a.lnk|C:\\Users\\Public\\Desktop\\b.lnk"},
         MacroCase{L"%APPDATA%\\Vendor", L"C:\\Users\\tester\\AppData\\Roaming\\Vendor", L"C:\\ProgramData\\Vendor"},
-        MacroCase{L"%PROGRAMS%\\App", L"C:\\Users\\tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\App",
+        MacroCase{L"%PROGRAMS%\\App",
+                  L"C:\\Users\\tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\App",
                   L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\App"},
-        MacroCase{L"%ROOTDRIVE%\\x", L"C:\\x", L""},
-        MacroCase{L"%TEMP%\\x", L"C:\\Windows\\temp\\x", L""},
+        MacroCase{L"%ROOTDRIVE%\\x", L"C:\\x", L""}, MacroCase{L"%TEMP%\\x", L"C:\\Windows\\temp\\x", L""},
         MacroCase{L"%RECYCLE%", L"C:\\Recycler", L""},
         MacroCase{L"%SYSTEMDRIVE%\\x", L"C:\\Windows\\system32\\x", L""},  // the whole system folder
         MacroCase{L"ProgramFilesDir+\\App", L"C:\\Program Files (x86)\\App", L""},
-        MacroCase{L"%DAS%\\Public", L"C:\\Users\\Public", L""},
-        MacroCase{L"%%LOCALAPPDATA%%\\x", L"C:\\Users\\x", L""},
+        MacroCase{L"%DAS%\\Public", L"C:\\Users\\Public", L""}, MacroCase{L"%%LOCALAPPDATA%%\\x", L"C:\\Users\\x", L""},
         MacroCase{L"%LOCALAPPDATA%\\x", L"C:\\Users\\tester\\AppData\\Local\\x", L""},
         MacroCase{L"%COMMON_PROGRAMS%\\x", L"C:\\Program Files (x86)\\Common Files\\x", L""}),
     [](const auto& info) { return std::to_string(info.index); });

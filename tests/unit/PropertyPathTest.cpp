@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "skin/FakeSkinFiles.h"
+#include "skin/InProcessSource.h"
 #include "skin/PackageStore.h"
 #include "skin/PropertyPath.h"
-#include "skin/InProcessSource.h"
 #include "skin/SkinnedObjects.h"
 
 namespace nudgelet::skin {
@@ -90,9 +90,9 @@ TEST_F(PropertyPathTest, PathsThatNameNothingSettableChangeNothing) {
   EXPECT_FALSE(Set(L"Font.Nothing", L"1"));
   EXPECT_FALSE(Set(L"Columns[1].Width", L"9"));  // beyond the items
   EXPECT_FALSE(Set(L"Columns[x].Width", L"9"));
-  EXPECT_FALSE(Set(L"Columns.Width", L"9"));     // an item needs its number
-  EXPECT_FALSE(Set(L"Width.Sub", L"9"));         // a number leads nowhere
-  EXPECT_FALSE(Set(L"Font", L"1"));              // objects are reached through, not assigned
+  EXPECT_FALSE(Set(L"Columns.Width", L"9"));             // an item needs its number
+  EXPECT_FALSE(Set(L"Width.Sub", L"9"));                 // a number leads nowhere
+  EXPECT_FALSE(Set(L"Font", L"1"));                      // objects are reached through, not assigned
   EXPECT_FALSE(Set(L"AllSkin.SkinValues", L"('a=1')"));  // read-only
   EXPECT_FALSE(Set(L"", L"1"));
   EXPECT_FALSE(Set(L"Width.", L"1"));

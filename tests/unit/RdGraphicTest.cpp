@@ -4,10 +4,10 @@
 
 #include "skin/DrawWithMargins.h"
 #include "skin/FakeSkinFiles.h"
+#include "skin/InProcessSource.h"
 #include "skin/PictureFormats.h"
 #include "skin/PngImage.h"
 #include "skin/RdgImage.h"
-#include "skin/InProcessSource.h"
 #include "skin/TestPictures.h"
 
 namespace nudgelet::skin {
@@ -100,8 +100,9 @@ class PictureTest : public ::testing::Test {
  protected:
   PictureTest() {
     files.Add(L"C:\\skin\\public.rcc",
-              Package(u"public", {{u"main.ini", "[img_frame]\nclass=image\nimgname=images/framed.png\nimgalpha=200\n"
-                                                "imgsmooth=2\n"}}));
+              Package(u"public", {{u"main.ini",
+                                   "[img_frame]\nclass=image\nimgname=images/framed.png\nimgalpha=200\n"
+                                   "imgsmooth=2\n"}}));
     files.Add(L"C:\\skin\\classic.rcc", Package(u"classic", {{u"main.ini", "[x]\n"},
                                                              {u"images/framed.png", AsString(EncodePng(Framed()))},
                                                              {u"images/steps.png", AsString(EncodePng(Steps()))}}));
@@ -236,8 +237,8 @@ TEST_F(PictureTest, DrawWithMarginsSlicesAnyPictureOrLetsItDrawItself) {
       {"margins slice a PNG, opacities multiplied", &png, six, 128, 0x40400000, 0x40004000, 0x40404040},
       // Stretched, (64, 0) and (64, 16) would be edge and centre; tiled they
       // are (4, 0) and (4, 16) of the third tile, both in corners.
-      {"margins 0 with Fill tile the whole picture", &png, TDesignRect{StretchMode::Fill, 0, 0, 0, 0}, 255,
-       0x80800000, 0x80800000, 0x80800000},
+      {"margins 0 with Fill tile the whole picture", &png, TDesignRect{StretchMode::Fill, 0, 0, 0, 0}, 255, 0x80800000,
+       0x80800000, 0x80800000},
   };
   for (const auto& c : cases) {
     Bitmap dst(130, 32);

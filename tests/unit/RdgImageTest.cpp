@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "skin/FakeSkinFiles.h"
-#include "skin/RdgImage.h"
 #include "skin/InProcessSource.h"
+#include "skin/RdgImage.h"
 #include "skin/TestPictures.h"
 
 namespace nudgelet::skin {
@@ -29,13 +29,16 @@ class DescriptorTest : public ::testing::Test {
                                    "[img_steps]\nclass=image\nimgname=images/steps.png\nimgsmooth=2\n"
                                    "[img_steps_again]\nclass=image\nimgname=[img_steps]\n"
                                    "[img_bare]\nclass=image\nimgname=images/strip.png\n"}}));
-    files.Add(L"C:\\skin\\classic.rcc",
-              Package(u"classic", {{u"main.ini", "[img_edge]\nclass=image\nimgname=images/framed.png\nimgopt=4,4,4,4,1\n"},
-                                   {u"images/strip.png", strip}, {u"images/framed.png", framed},
-                                   {u"images/steps.png", AsString(EncodePng(steps))}}));
-    files.Add(L"C:\\skin\\dark.rcc", Package(u"dark", {{u"main.ini", "[img_edge]\nclass=image\nimgname=images/strip.png\n"},
-                                                        {u"images/strip.png", framed},
-                                                        {u"images/dark_only.png", framed}}));
+    files.Add(
+        L"C:\\skin\\classic.rcc",
+        Package(u"classic", {{u"main.ini", "[img_edge]\nclass=image\nimgname=images/framed.png\nimgopt=4,4,4,4,1\n"},
+                             {u"images/strip.png", strip},
+                             {u"images/framed.png", framed},
+                             {u"images/steps.png", AsString(EncodePng(steps))}}));
+    files.Add(L"C:\\skin\\dark.rcc",
+              Package(u"dark", {{u"main.ini", "[img_edge]\nclass=image\nimgname=images/strip.png\n"},
+                                {u"images/strip.png", framed},
+                                {u"images/dark_only.png", framed}}));
     store.RegisterPackage(L"C:\\skin\\public.rcc", true);
     store.RegisterPackage(L"C:\\skin\\classic.rcc", false);
   }
@@ -81,14 +84,14 @@ TEST_F(DescriptorTest, ClipOpacityAndSize) {
 TEST_F(DescriptorTest, LockedSettingsSurviveLaterLinesAndAreWrittenBack) {
   TRdgImage picture(store);
   picture.SetValues(std::vector<std::wstring>{L"imgname=images/framed.png", L"imgalpha!=128", L"imgopt!=6,6,6,6,2",
-                                               L"SkinRcc=classic"});
-  picture.SetValues(std::vector<std::wstring>{L"imgname=images/framed.png", L"imgalpha=255", L"imgopt=1,1,1,1,1",
-                                               L"imgsmooth=2"});
+                                              L"SkinRcc=classic"});
+  picture.SetValues(
+      std::vector<std::wstring>{L"imgname=images/framed.png", L"imgalpha=255", L"imgopt=1,1,1,1,1", L"imgsmooth=2"});
   EXPECT_EQ(picture.AlphaBlendValue(), 128);
   EXPECT_EQ(picture.ImgOpt(), (TDesignRect{StretchMode::Fill, 6, 6, 6, 6}));
   EXPECT_EQ(picture.Smoothing(), SmoothFilter::Smooth);
-  EXPECT_THAT(picture.ToLines(), ElementsAre(L"imgname=images/framed.png", L"imgalpha!=128", L"imgsmooth=2",
-                                             L"imgopt!=6,6,6,6,2"));
+  EXPECT_THAT(picture.ToLines(),
+              ElementsAre(L"imgname=images/framed.png", L"imgalpha!=128", L"imgsmooth=2", L"imgopt!=6,6,6,6,2"));
 
   picture.SetAlphaBlendValue(-1);
   EXPECT_FALSE(picture.AlphaLocked());
@@ -134,9 +137,15 @@ TEST_F(DescriptorTest, ANamedPictureGovernsWhatTheDescriptorDoesNotLock) {
       // The named picture says nothing of clip, opacity or margins: unlocked lines give way all the same.
       {{L"imgname=[img_bare]", L"imgrect=0,0,10,10", L"imgalpha=60", L"imgopt=3,3,3,3,1"}, {}, -1, {}, 90},
       {{L"imgname=[img_bare]", L"imgrect!=0,0,10,10", L"imgalpha!=60", L"imgopt!=3,3,3,3,1"},
-       {0, 0, 10, 10}, 60, {StretchMode::Stretch, 3, 3, 3, 3}, 10},
+       {0, 0, 10, 10},
+       60,
+       {StretchMode::Stretch, 3, 3, 3, 3},
+       10},
       {{L"imgname=[img_strip_left]", L"imgrect=0,0,10,10", L"imgalpha=60", L"imgopt=3,3,3,3,1"},
-       {0, 0, 30, 30}, 128, {StretchMode::Stretch, 2, 2, 2, 2}, 30},
+       {0, 0, 30, 30},
+       128,
+       {StretchMode::Stretch, 2, 2, 2, 2},
+       30},
   };
   for (const auto& c : cases) {
     TRdgImage picture(store);
@@ -173,7 +182,8 @@ TEST_F(DescriptorTest, SmoothingComesFromTheDescriptorElseItsNamedPictures) {
   EXPECT_EQ(drawn({L"imgname=[img_steps]"}), box) << "the named picture's";
   EXPECT_EQ(drawn({L"imgname=[img_steps_again]"}), box) << "through two named pictures";
   EXPECT_EQ(drawn({L"imgname=[img_steps]", L"imgsmooth=1"}), bilinear) << "the descriptor's own wins";
-  EXPECT_EQ(drawn({L"imgname=images/steps.png", L"imgsmooth=2", L"imgopt=1,0,1,0,1"}), (std::vector<std::uint32_t>{0, 240}))
+  EXPECT_EQ(drawn({L"imgname=images/steps.png", L"imgsmooth=2", L"imgopt=1,0,1,0,1"}),
+            (std::vector<std::uint32_t>{0, 240}))
       << "nine-slice at two pixels wide: only the two one-pixel margins are left";
 }
 

@@ -130,22 +130,21 @@ TEST_P(RegFileErrors, NameTheLineAndTheProblem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Malformed, RegFileErrors,
-    ::testing::Values(
-        BadFile{"", 1, "empty file"},
-        BadFile{"Windows Registry Editor Version 4.00\n", 1, "not a registry file"},
-        BadFile{"REGEDIT4\n\"a\"=\"b\"\n", 2, "value outside of a key"},
-        BadFile{"REGEDIT4\n[HKEY_NOWHERE\\x]\n", 2, "unknown root key \"HKEY_NOWHERE\""},
-        BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x\n", 2, "does not end with ']'"},
-        BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\n\"a\"=\"open\n", 4, "not closed"},
-        BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\" \"b\"\n", 3, "expected '='"},
-        BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=dword:123456789\n", 3, "1 to 8"},
-        BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=dword:xyz\n", 3, "hexadecimal digit"},
-        BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=hex:01;02\n", 3, "separated by ','"},
-        BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=hex(zz):01\n", 3, "type number"},
-        BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=hex:01,\\\n  02,g0\n", 3, "hexadecimal digit"},
-        BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=\"b\" trailing\n", 3, "after the closing"},
-        BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=word:1\n", 3, "unknown value data"},
-        BadFile{"REGEDIT4\nstray text\n", 2, "expected a [key]"}));
+    ::testing::Values(BadFile{"", 1, "empty file"},
+                      BadFile{"Windows Registry Editor Version 4.00\n", 1, "not a registry file"},
+                      BadFile{"REGEDIT4\n\"a\"=\"b\"\n", 2, "value outside of a key"},
+                      BadFile{"REGEDIT4\n[HKEY_NOWHERE\\x]\n", 2, "unknown root key \"HKEY_NOWHERE\""},
+                      BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x\n", 2, "does not end with ']'"},
+                      BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\n\"a\"=\"open\n", 4, "not closed"},
+                      BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\" \"b\"\n", 3, "expected '='"},
+                      BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=dword:123456789\n", 3, "1 to 8"},
+                      BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=dword:xyz\n", 3, "hexadecimal digit"},
+                      BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=hex:01;02\n", 3, "separated by ','"},
+                      BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=hex(zz):01\n", 3, "type number"},
+                      BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=hex:01,\\\n  02,g0\n", 3, "hexadecimal digit"},
+                      BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=\"b\" trailing\n", 3, "after the closing"},
+                      BadFile{"REGEDIT4\n[HKEY_CURRENT_USER\\x]\n\"a\"=word:1\n", 3, "unknown value data"},
+                      BadFile{"REGEDIT4\nstray text\n", 2, "expected a [key]"}));
 
 TEST(RegFile, GarbageNeverCrashes) {
   std::mt19937 random(12345);

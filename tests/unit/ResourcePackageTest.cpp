@@ -25,7 +25,9 @@ void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
 }
 
-const std::wstring kGreetings = Utf8ToWide("public/texts/gr\xC3\xBC\xC3\x9F" "e.txt");
+const std::wstring kGreetings = Utf8ToWide(
+    "public/texts/gr\xC3\xBC\xC3\x9F"
+    "e.txt");
 const std::wstring kSmile = Utf8ToWide("public/texts/\xF0\x9F\x98\x80.txt");
 
 // Every file of public.qrc: its path in the package and its source file.
@@ -144,7 +146,12 @@ TEST_P(RccPackage, EveryHeaderFieldOutOfRangeIsRefused) {
   }
   if (headerSize == 24) {
     EXPECT_TRUE(refused(20, 0x10));  // an unknown feature
-    EXPECT_THAT(Refusal([&] { auto b = bytes_; Put32(b, 20, 4); return b; }()), HasSubstr("zstd"));
+    EXPECT_THAT(Refusal([&] {
+                  auto b = bytes_;
+                  Put32(b, 20, 4);
+                  return b;
+                }()),
+                HasSubstr("zstd"));
   }
 }
 

@@ -228,8 +228,7 @@ TEST_F(SqliteLayer, PositionalValuesBindInOrderAndRefusalsRaise) {
   EXPECT_EQ(Raised([&] { Query("SELECT 1", {std::wstring(L"x")}); }), L"Could not bind text");
   EXPECT_EQ(Raised([&] { Query("SELECT 1", {SqlBlob{}}); }), L"Could not bind BLOB");
   static const int something = 0;
-  EXPECT_EQ(Raised([&] { Query("SELECT ?", {static_cast<const void*>(&something)}); }),
-            L"Unhandled pointer (<> nil)");
+  EXPECT_EQ(Raised([&] { Query("SELECT ?", {static_cast<const void*>(&something)}); }), L"Unhandled pointer (<> nil)");
 }
 
 TEST_F(SqliteLayer, ClosingInsideATransactionRollsItBack) {
@@ -254,8 +253,9 @@ TEST_F(SqliteLayer, ScriptsRunEveryStatementAndQueriesAnnounceThemselves) {
       "INSERT INTO t VALUES(2); SELECT * FROM t;\n\n");
   EXPECT_EQ(Query("SELECT sum(a) FROM t")->ReadInt64(0), 3);
   EXPECT_EQ(seen.back(), "SELECT sum(a) FROM t");
-  EXPECT_EQ(Raised([&] { db_->ExecuteScript("INSERT INTO t VALUES(3); INSERT INTO nowhere VALUES(4);"); })
-                .rfind(L"Error executing SQL.\rError [1]", 0),
+  EXPECT_EQ(Raised([&] {
+              db_->ExecuteScript("INSERT INTO t VALUES(3); INSERT INTO nowhere VALUES(4);");
+            }).rfind(L"Error executing SQL.\rError [1]", 0),
             0u);
   EXPECT_EQ(Query("SELECT count(*) FROM t")->ReadInt64(0), 3);
 }
@@ -273,7 +273,8 @@ TEST_F(SqliteLayer, BoundsStopRunawayStatements) {
             L"Could not retrieve data.\rError [9]: Operation terminated by sqlite3_interrupt().\r\"" +
                 Utf8ToWide(rowless) + L"\": interrupted");
   // Each statement starts with the whole budget.
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(Query("SELECT count(*) FROM (" + endless + "SELECT i FROM r LIMIT 1000)")->ReadInt64(0), 1000);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(Query("SELECT count(*) FROM (" + endless + "SELECT i FROM r LIMIT 1000)")->ReadInt64(0), 1000);
 
   db_->LimitStatements(0, 0);
   EXPECT_EQ(Query(endless + "SELECT i FROM r LIMIT 200000")->RowCount(), 200000);

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "skin/FakeSkinFiles.h"
+#include "skin/InProcessSource.h"
 #include "skin/PackageStore.h"
 #include "skin/PngImage.h"
 #include "skin/PropertyPath.h"
-#include "skin/InProcessSource.h"
 #include "skin/SkinClass.h"
 #include "skin/SkinnedObjects.h"
 
@@ -41,9 +41,9 @@ class SkinClassTest : public ::testing::Test {
                                     "Columns[1].Width=22\nColumns[5].Width=99\n"
                                     "[btn_named]\nclass=TTestButton\nAllSkin.SkinClass=btn_base\n"
                                     "[title]\nclass=font\nSize=12\nStyle=[fsBold]\nName=Segoe UI\n"}}));
-    files.Add(kSkin + L"dark.rcc",
-              Package(u"dark", {{u"main.ini", "[btn_close]\nclass=TTestButton\nWidth=31\n"
-                                              "ImageNormal.Text=('imgname=images/dark.png')\n"}}));
+    files.Add(kSkin + L"dark.rcc", Package(u"dark", {{u"main.ini",
+                                                      "[btn_close]\nclass=TTestButton\nWidth=31\n"
+                                                      "ImageNormal.Text=('imgname=images/dark.png')\n"}}));
     store.RegisterPackage(kSkin + L"public.rcc", true);
     store.RegisterPackage(kSkin + L"classic.rcc", false);
   }
@@ -63,7 +63,7 @@ TEST_F(SkinClassTest, ApplyingSetsTheSectionWithWhatItsParentsAdd) {
   EXPECT_EQ(button.kind, 1);
   EXPECT_FALSE(button.visible);
   EXPECT_EQ(button.hint, L"it's \r\nclosing");  // the section's own line wins
-  EXPECT_EQ(button.color, 0xFFEDBB8Du);          // an identifier, resolved when painting
+  EXPECT_EQ(button.color, 0xFFEDBB8Du);         // an identifier, resolved when painting
   EXPECT_EQ(store.Colors().ColorToRGB(button.color), 0x00EDBB8Du);
   EXPECT_EQ(button.font.GetColor(), 0x000000FFu);
   ASSERT_NE(button.imageNormal.Descriptor(), nullptr);

@@ -52,8 +52,8 @@ TEST(ColorValue, EverySyntaxInBothByteOrders) {
       {L"$", false, 0},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ParseColorValue(c.text, c.bgr), c.expected) << "value \"" << std::wstring(c.text).size() << "\" #"
-                                                          << (&c - cases);
+    EXPECT_EQ(ParseColorValue(c.text, c.bgr), c.expected)
+        << "value \"" << std::wstring(c.text).size() << "\" #" << (&c - cases);
   }
 }
 
@@ -62,8 +62,8 @@ TEST(ColorTable, SectionsFillTheTableAndTheLoadedList) {
   table.AddSection(L"text_color", {L"class=color", L"cl_text_b=#1F2A37", L"cl_plain=255,0,0"});
   table.AddSection(L"bgr_section", {L"type=bgr", L"cl_triple=255,0,0"});
 
-  EXPECT_THAT(table.LoadedColors(),
-              ElementsAre(L"text_color.cl_text_b=#1F2A37", L"text_color.cl_plain=255,0,0", L"bgr_section.cl_triple=255,0,0"));
+  EXPECT_THAT(table.LoadedColors(), ElementsAre(L"text_color.cl_text_b=#1F2A37", L"text_color.cl_plain=255,0,0",
+                                                L"bgr_section.cl_triple=255,0,0"));
 
   const Color id = table.IdentToColor(L"text_color.cl_text_b");
   EXPECT_EQ(id, 0xFFEDBB8Du) << "a property stores the identifier, not the colour";
@@ -94,11 +94,12 @@ TEST(ColorTable, UndefinedIdentifiersReadAndDrawAs230) {
   table.SetDebugEnabled(true);
   EXPECT_EQ(table.ColorToRGB(id), 230u);
   ASSERT_EQ(debug.size(), 1u);
-  EXPECT_EQ(debug[0], L"warning non-color: " + [&] {
-    wchar_t hex[16];
-    std::swprintf(hex, 16, L"%x", static_cast<unsigned>(id));
-    return std::wstring(hex);
-  }());
+  EXPECT_EQ(
+      debug[0], L"warning non-color: " + [&] {
+        wchar_t hex[16];
+        std::swprintf(hex, 16, L"%x", static_cast<unsigned>(id));
+        return std::wstring(hex);
+      }());
   EXPECT_EQ(table.ColorByName(L"nobody.defines_this", 0x123456), 0x123456u);
 }
 

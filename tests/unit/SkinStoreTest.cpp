@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "skin/FakeSkinFiles.h"
-#include "skin/PackageStore.h"
 #include "skin/InProcessSource.h"
+#include "skin/PackageStore.h"
 
 namespace nudgelet::skin {
 namespace {
@@ -35,17 +35,17 @@ class SkinStoreTest : public ::testing::Test {
                                      {u"extra.ini", "[base]\nclass=widget\nsize=10\nweight=bold\n"},
                                      {u"notes.txt", "[base]\nclass=widget\nsize=99\n"},
                                  }));
-    files.Add(kSkin + L"classic.rcc",
-              Package(u"classic", {
-                                      {u"main.ini",
-                                       "[base]\nclass=widget\nsize=11\n[img_button]\nclass=image\n"
-                                       "imgname=images/b.png\nimgopt=6,6,6,6,1\n"},
-                                      {u"zz_last.ini", "[base]\nclass=widget\ncolor=blue\n"},
-                                      {u"color_setting.ini",
-                                       "[validate]\ntype=BGR\n[public_element]\ncl_border=255,0,0\n"},
-                                      {u"images/b.png", "packaged b"},
-                                      {u"images/c.png", "packaged c"},
-                                  }));
+    files.Add(
+        kSkin + L"classic.rcc",
+        Package(u"classic", {
+                                {u"main.ini",
+                                 "[base]\nclass=widget\nsize=11\n[img_button]\nclass=image\n"
+                                 "imgname=images/b.png\nimgopt=6,6,6,6,1\n"},
+                                {u"zz_last.ini", "[base]\nclass=widget\ncolor=blue\n"},
+                                {u"color_setting.ini", "[validate]\ntype=BGR\n[public_element]\ncl_border=255,0,0\n"},
+                                {u"images/b.png", "packaged b"},
+                                {u"images/c.png", "packaged c"},
+                            }));
     files.Add(kSkin + L"dark.dll",
               Package(u"dark", {{u"main.ini", "[base]\nclass=widget\nsize=20\n"}, {u"images/b.png", "dark b"}}));
   }
@@ -69,16 +69,17 @@ TEST_F(SkinStoreTest, IniFilesMergeInOrderAndSectionsInheritAlongParents) {
   // repeated, so applying it in order ends with the last.
   EXPECT_THAT(*store.SectionValues(L"widget", L"base"),
               ElementsAre(L"class=widget", L"font=Tahoma", L"size=11", L"color=blue", L"weight=bold"));
-  EXPECT_THAT(*store.SectionValues(L"WIDGET", L"Child"), ElementsAre(L"class=widget", L"parent=base", L"size=9",
-                                                                     L"size=12", L"font=Tahoma", L"color=blue",
-                                                                     L"weight=bold"));
+  EXPECT_THAT(*store.SectionValues(L"WIDGET", L"Child"),
+              ElementsAre(L"class=widget", L"parent=base", L"size=9", L"size=12", L"font=Tahoma", L"color=blue",
+                          L"weight=bold"));
   EXPECT_EQ(store.SectionValue(L"widget", L"child", L"weight"), L"bold");
   EXPECT_FALSE(store.SectionValues(L"widget", L"missing"));
   EXPECT_FALSE(store.SectionValues(L"button", L"base"));
 
   // Sections naming themselves or each other end the chain instead of the program.
   EXPECT_THAT(*store.SectionValues(L"widget", L"self"), ElementsAre(L"class=widget", L"parent=self", L"x=1"));
-  EXPECT_THAT(*store.SectionValues(L"widget", L"loop_a"), ElementsAre(L"class=widget", L"parent=loop_b", L"a=1", L"b=2"));
+  EXPECT_THAT(*store.SectionValues(L"widget", L"loop_a"),
+              ElementsAre(L"class=widget", L"parent=loop_b", L"a=1", L"b=2"));
   EXPECT_FALSE(store.SectionValue(L"widget", L"loop_b", L"missing"));
 }
 
@@ -203,9 +204,8 @@ TEST_F(SkinStoreTest, PicturesAreSharedByNameAndRefreshedInPlace) {
 
 TEST_F(SkinStoreTest, LookupsDuringASkinChangeSeeTheOldSkinOrTheNew) {
   OpenProductSkin();
-  files.Add(kSkin + L"dark.dll",
-            Package(u"dark", {{u"main.ini", "[base]\nclass=widget\nsize=20\n"},
-                              {u"color_setting.ini", "[public_element]\ncl_border=#000000\n"}}));
+  files.Add(kSkin + L"dark.dll", Package(u"dark", {{u"main.ini", "[base]\nclass=widget\nsize=20\n"},
+                                                   {u"color_setting.ini", "[public_element]\ncl_border=#000000\n"}}));
   const Color border = ColorIdOf(L"public_element.cl_border");
   std::atomic<bool> done = false;
   std::atomic<int> undefined = 0;

@@ -133,8 +133,8 @@ namespace {
 
 TEST(SkinTool, RenderDrawsADescriptorIntoAPng) {
   const auto out = std::filesystem::temp_directory_path() / "nudgelet-skin-render.png";
-  auto r = RunTool({L"render", kSkinDir, L"imgname=images/btn_colours_normal.png\nimgopt=6,6,6,6,1", L"200", L"40",
-                    out.wstring()});
+  auto r = RunTool(
+      {L"render", kSkinDir, L"imgname=images/btn_colours_normal.png\nimgopt=6,6,6,6,1", L"200", L"40", out.wstring()});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, "images/btn_colours_normal.png 130x32 drawn into 200x40\n");
   std::vector<std::uint8_t> bytes;

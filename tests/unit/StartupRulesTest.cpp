@@ -32,9 +32,9 @@ TEST(CompetingProcess, FoundInAnyLetterCaseAndInListOrder) {
 TEST(FullScreen, OnlyAWindowCoveringTheScreenExactly) {
   const platform::Size screen{1024, 768};
   EXPECT_TRUE(CoversWholeScreen({0, 0, 1024, 768}, screen));
-  EXPECT_FALSE(CoversWholeScreen({0, 0, 1024, 728}, screen));     // a maximised window above the taskbar
-  EXPECT_FALSE(CoversWholeScreen({-8, -8, 1032, 776}, screen));   // a maximised window with borders
-  EXPECT_FALSE(CoversWholeScreen({0, 0, 2048, 768}, screen));     // spans two screens
+  EXPECT_FALSE(CoversWholeScreen({0, 0, 1024, 728}, screen));    // a maximised window above the taskbar
+  EXPECT_FALSE(CoversWholeScreen({-8, -8, 1032, 776}, screen));  // a maximised window with borders
+  EXPECT_FALSE(CoversWholeScreen({0, 0, 2048, 768}, screen));    // spans two screens
   EXPECT_TRUE(IsDesktopWindowClass(L"workerw"));
   EXPECT_TRUE(IsDesktopWindowClass(L"Progman"));
   EXPECT_FALSE(IsDesktopWindowClass(L"MozillaWindowClass"));

@@ -64,8 +64,8 @@ TEST(Statistics, ForwardsToTheLibraryBesideTheProgram) {
   g_calls.clear();
   FakeLibraries libraries;
   libraries.available[kFolder + L"usagecounter.DLL"] = {{"SetStatParam", Entry(&RecordParam)},
-                                                       {"DoStatistic", Entry(&RecordEvent)},
-                                                       {"PostLocalCache", Entry(&RecordEvent)}};
+                                                        {"DoStatistic", Entry(&RecordEvent)},
+                                                        {"PostLocalCache", Entry(&RecordEvent)}};
   TStatistics stats;
   ASSERT_TRUE(stats.LoadStatistics(libraries, kFolder, L"usagecounter.DLL"));
   EXPECT_EQ(stats.ResolvedEntryPoints(), 3);

@@ -29,7 +29,8 @@ TEST(StoredForm, NumbersIdentifiersSetsListsCollectionsBinary) {
   const FormValue list = ParseFormValue(L"(\r\n  'imgname=images/btn.png'\r\n  'SkinRcc=classic')");
   ASSERT_EQ(list.items.size(), 2u);
   EXPECT_EQ(list.items[1].text, L"SkinRcc=classic");
-  const FormValue columns = ParseFormValue(L"<\r\n item\r\n  Caption = 'SoftName'\r\n  Width = 138\r\n end\r\n item\r\n end>");
+  const FormValue columns =
+      ParseFormValue(L"<\r\n item\r\n  Caption = 'SoftName'\r\n  Width = 138\r\n end\r\n item\r\n end>");
   ASSERT_EQ(columns.entries.size(), 2u);
   EXPECT_EQ(columns.entries[0][1].first, L"Width");
   EXPECT_EQ(columns.entries[0][1].second.integer, 138);

@@ -13,8 +13,8 @@ TEST(Strings, Utf8RoundTripKeepsEveryPlane) {
 }
 
 TEST(Strings, InvalidUtf8BecomesReplacementCharacters) {
-  EXPECT_EQ(Utf8ToWide("a\xC3"), L"a\uFFFD");            // cut sequence
-  EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"\uFFFD\uFFFD");   // over-long form
+  EXPECT_EQ(Utf8ToWide("a\xC3"), L"a\uFFFD");                    // cut sequence
+  EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"\uFFFD\uFFFD");            // over-long form
   EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
   EXPECT_FALSE(IsValidUtf8("\xFF"));
   EXPECT_TRUE(IsValidUtf8("plain \xE4\xB8\xAD"));
@@ -32,9 +32,9 @@ TEST(Strings, Utf16LeRoundTripAndOddByte) {
 TEST(Strings, CaseRulesCoverTheScriptsOfProgramNames) {
   EXPECT_TRUE(EqualsIgnoreCase(L"PatchwellHub.EXE", L"patchwellhub.exe"));
   EXPECT_TRUE(EqualsIgnoreCase(L"\u00e9t\u00e9", L"\u00c9T\u00c9"));
-  EXPECT_TRUE(EqualsIgnoreCase(L"\u0436\u0451", L"\u0416\u0401"));     // Cyrillic
-  EXPECT_TRUE(EqualsIgnoreCase(L"\u0142\u017c", L"\u0141\u017b"));     // Polish letters
-  EXPECT_FALSE(EqualsIgnoreCase(L"\u00d7", L"\u00f7"));                // signs, not letters
+  EXPECT_TRUE(EqualsIgnoreCase(L"\u0436\u0451", L"\u0416\u0401"));  // Cyrillic
+  EXPECT_TRUE(EqualsIgnoreCase(L"\u0142\u017c", L"\u0141\u017b"));  // Polish letters
+  EXPECT_FALSE(EqualsIgnoreCase(L"\u00d7", L"\u00f7"));             // signs, not letters
   EXPECT_FALSE(EqualsIgnoreCase(L"abc", L"abcd"));
   EXPECT_EQ(ToLower(L"ABC\u00c0"), L"abc\u00e0");
   EXPECT_TRUE(ContainsIgnoreCase(L"Some Toolbar Thing", L"TOOLBAR"));
@@ -53,8 +53,8 @@ TEST(TextEncoding, DecodesByByteOrderMark) {
   EXPECT_EQ(DecodeText({0xFF, 0xFE, 'h', 0, 'i', 0}).encoding, TextEncoding::Utf16Le);
   EXPECT_EQ(DecodeText({0xFE, 0xFF, 0, 'h', 0, 'i'}).text, L"hi");
   EXPECT_EQ(DecodeText({0xEF, 0xBB, 0xBF, 0xC3, 0xA9}).text, L"\u00e9");
-  EXPECT_EQ(DecodeText({0xC3, 0xA9}).text, L"\u00e9");   // valid UTF-8 without mark
-  EXPECT_EQ(DecodeText({0xE9}).text, L"\u00e9");         // otherwise one byte a character
+  EXPECT_EQ(DecodeText({0xC3, 0xA9}).text, L"\u00e9");  // valid UTF-8 without mark
+  EXPECT_EQ(DecodeText({0xE9}).text, L"\u00e9");        // otherwise one byte a character
   EXPECT_EQ(DecodeText({}).text, L"");
 }
 

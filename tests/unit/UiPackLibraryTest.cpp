@@ -128,7 +128,8 @@ TEST_F(UiPackLibraryTest, SizeThenFetchReadsResources) {
   ASSERT_TRUE(library_.Register(L"C:\\skin\\classic.rcc"));
   EXPECT_EQ(ReadTwoStep(L":/public/main.ini"), Source("public/main.ini"));
   EXPECT_EQ(ReadTwoStep(L":/classic/images/btn_close_normal.png"), Source("classic/images/btn_close_normal.png"));
-  EXPECT_EQ(ReadTwoStep(L":/public/texts/" + Utf8ToWide("gr\xC3\xBC\xC3\x9F" "e.txt")),
+  EXPECT_EQ(ReadTwoStep(L":/public/texts/" + Utf8ToWide("gr\xC3\xBC\xC3\x9F"
+                                                        "e.txt")),
             Source("public/texts/greetings.txt"));
   EXPECT_EQ(ReadTwoStep(L":/public/empty.txt"), std::vector<std::uint8_t>{});
   EXPECT_FALSE(ReadTwoStep(L":/public/missing.ini"));

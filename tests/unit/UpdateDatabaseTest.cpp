@@ -121,8 +121,9 @@ TEST_F(UpdateDatabaseQueries, FieldsComeFromTheFirstMatchingRowAsText) {
 }
 
 TEST_F(UpdateDatabase, MissingTablesAnswerNothing) {
-  Build("CREATE TABLE SoftBase(Key varchar(50), DisplayName varchar(200));"
-        "INSERT INTO SoftBase VALUES('{K}', 'Prog');");
+  Build(
+      "CREATE TABLE SoftBase(Key varchar(50), DisplayName varchar(200));"
+      "INSERT INTO SoftBase VALUES('{K}', 'Prog');");
   TUpdateDatabase db(DatabaseSetup());
   db.AcquireDatabase(dbd_);
   EXPECT_EQ(db.FindKey(L"Prog", L"x"), L"");  // no Publisher column
@@ -321,8 +322,9 @@ TEST_F(UpdateDatabase, HostileFilesGiveEmptyAnswers) {
 }
 
 TEST_F(UpdateDatabase, EndlessViewsAreCutShort) {
-  Build("CREATE VIEW SoftBase AS WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM r) "
-        "SELECT '{K' || i || '}' AS Key, '' AS DisplayName, 'P' AS Publisher, 'S' AS SoftName FROM r;");
+  Build(
+      "CREATE VIEW SoftBase AS WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM r) "
+      "SELECT '{K' || i || '}' AS Key, '' AS DisplayName, 'P' AS Publisher, 'S' AS SoftName FROM r;");
   // The program's own bounds, so they are known to end in reasonable time.
   TUpdateDatabase db(DatabaseSetup());
   db.AcquireDatabase(dbd_);

@@ -34,7 +34,7 @@ TEST(UpdateIcons, SlotsStayAlignedWhateverFails) {
   candidates[0].DisplayIcon = L"\"C:\\App\\app.exe\",7";
   candidates[1].DisplayIcon = L"C:\\Gone\\gone.exe";   // missing file: empty slot
   candidates[2].DisplayIcon = L"C:\\App\\noicon.exe";  // no icon in it: empty slot
-  candidates[3].Icon = kRedIcon;                        // from the database
+  candidates[3].Icon = kRedIcon;                       // from the database
   candidates[4].Icon = L"not hex";
   candidates[4].DisplayName = L"Broken";
 

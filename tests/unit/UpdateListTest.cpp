@@ -26,7 +26,7 @@ TEST(IconLocation, SplitsPathAndIndex) {
   EXPECT_EQ(ParseIconLocation(L"C:\\\\App\\\\app.exe, -101").index, -101);
   EXPECT_EQ(ParseIconLocation(L"C:\\\\App\\\\app.exe, -101").path, L"C:\\App\\app.exe");
   EXPECT_EQ(ParseIconLocation(L"C:\\a,b.exe,2").path, L"C:\\a");  // the first comma ends the path
-  EXPECT_EQ(ParseIconLocation(L"C:\\a,b.exe,2").index, 2);       // the last one starts the index
+  EXPECT_EQ(ParseIconLocation(L"C:\\a,b.exe,2").index, 2);        // the last one starts the index
   EXPECT_EQ(ParseIconLocation(L"C:\\app.exe,x").index, 0);
   EXPECT_EQ(ParseIconLocation(L"C:\\app.ico").index, 0);
 }

@@ -136,8 +136,7 @@ TEST(UsageStatsEvent, OnlyCompleteEventsAreRead) {
 }
 
 TEST(UsageStatsPostBody, WrapsTheCachedLinesUnchanged) {
-  const std::vector<std::string> lines = {R"({"product":"ph1","event":"b501"})",
-                                          R"({"product":"ph1","event":"a501"})"};
+  const std::vector<std::string> lines = {R"({"product":"ph1","event":"b501"})", R"({"product":"ph1","event":"a501"})"};
   const std::string body = BuildPostBody({L"ph1", L"1.0", L"Cor\"vane"}, {2024, 12, 31, 23, 59, 59, 999}, lines);
   EXPECT_EQ(body,
             R"({"client":{"product":"ph1","version":"1.0","company":"Cor\"vane"},"sent":"2024-12-31T23:59:59.999Z",)"

@@ -12,7 +12,7 @@ TEST(VersionRules, IsNewerComparesPartsAsIntegers) {
   EXPECT_TRUE(IsNewer(L"5.0", L"Unknown"));
   EXPECT_TRUE(IsNewer(L"0.1", L"-"));
   EXPECT_FALSE(IsNewer(L"0", L"-"));
-  EXPECT_FALSE(IsNewer(L"2b.1", L"0.1"));            // 2b is no number: 0
+  EXPECT_FALSE(IsNewer(L"2b.1", L"0.1"));  // 2b is no number: 0
   EXPECT_FALSE(IsNewer(L"", L""));
   EXPECT_TRUE(IsNewer(L"1.10", L"1.9"));
   EXPECT_TRUE(IsNewer(L"2023.1.20231231120000", L"2023.1.9"));  // long build numbers still count
@@ -45,7 +45,7 @@ TEST(VersionRules, TruncateVersionKeepsLeadingParts) {
 TEST(VersionRules, ExtractVersionNumberFindsTheFirstRealRun) {
   EXPECT_EQ(ExtractVersionNumber(L"Version 10.2 (build 7)", true), L"10.2");
   EXPECT_EQ(ExtractVersionNumber(L"Release 1 2.5.1", true), L"2.5.1");
-  EXPECT_EQ(ExtractVersionNumber(L"v7", true), L"7");              // a short run at the end counts
+  EXPECT_EQ(ExtractVersionNumber(L"v7", true), L"7");  // a short run at the end counts
   EXPECT_EQ(ExtractVersionNumber(L"2021-05-03", true), L"2021-05-03");
   EXPECT_EQ(ExtractVersionNumber(L"2021-05-03", false), L"2021");
   EXPECT_EQ(ExtractVersionNumber(L"1.2.3.", true), L"1.2.3");

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "skin/FakeSkinFiles.h"
-#include "skin/PackageStore.h"
 #include "skin/InProcessSource.h"
+#include "skin/PackageStore.h"
 #include "skin/win32/FontHandle.h"
 
 namespace nudgelet::skin::win32 {

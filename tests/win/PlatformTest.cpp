@@ -47,19 +47,19 @@ TEST(Win32Registry, ReadsWhatRegAddWrote) {
   EXPECT_FALSE(key->ReadDword(L"Text"));
   EXPECT_FALSE(key->ReadText(L"Missing"));
   EXPECT_EQ(key->SubKeyNames(), std::vector<std::wstring>{L"Child"});
-  EXPECT_FALSE(P().registry.OpenReadOnly(RegistryRoot::CurrentUser, L"Software\\NudgeletTest\\Nope",
-                                         RegistryView::Default));
+  EXPECT_FALSE(
+      P().registry.OpenReadOnly(RegistryRoot::CurrentUser, L"Software\\NudgeletTest\\Nope", RegistryView::Default));
 }
 
 TEST(Win32Registry, OwnViewIsTheThirtyTwoBitView) {
   // Written through the 32-bit view, as the product's installer does.
   ASSERT_EQ(RunToEnd(L"reg.exe add HKLM\\Software\\NudgeletTest32 /v Where /d wow /f /reg:32"), 0u);
-  auto own = P().registry.OpenReadOnly(RegistryRoot::LocalMachine, L"Software\\NudgeletTest32",
-                                       platform::kOwnRegistryView);
+  auto own =
+      P().registry.OpenReadOnly(RegistryRoot::LocalMachine, L"Software\\NudgeletTest32", platform::kOwnRegistryView);
   ASSERT_TRUE(own);
   EXPECT_EQ(own->ReadText(L"Where"), L"wow");
-  EXPECT_FALSE(P().registry.OpenReadOnly(RegistryRoot::LocalMachine, L"Software\\NudgeletTest32",
-                                         RegistryView::Bits64));
+  EXPECT_FALSE(
+      P().registry.OpenReadOnly(RegistryRoot::LocalMachine, L"Software\\NudgeletTest32", RegistryView::Bits64));
   EXPECT_TRUE(P().registry.OpenReadOnly(RegistryRoot::LocalMachine, L"Software\\WOW6432Node\\NudgeletTest32",
                                         RegistryView::Bits64));
 }
@@ -224,7 +224,7 @@ TEST(Win32Window, ScreenshotShowsTheWindowColour) {
   const std::uint32_t expected = (0x20u << 16) | (0xA0u << 8) | 0x60u;
   EXPECT_EQ(read->At(200, 140), expected);  // the window's middle, on the screen
   EXPECT_EQ(shot.At(100, 60), expected);
-  EXPECT_NE(read->At(50, 50), expected);     // outside of it
+  EXPECT_NE(read->At(50, 50), expected);  // outside of it
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The start-up spine against the real system: settings and log files on disk,
 // the product's registry entry, and Nudgelet.exe itself.
 #include <windows.h>
+
 #include <objbase.h>
 
 #include <gtest/gtest.h>
@@ -13,13 +14,13 @@
 #include "app/ProductLocations.h"
 #include "app/win32/TaskbarButton.h"
 #include "base/Paths.h"
-#include "settings/UserDataFolder.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/SystemPlatform.h"
 #include "settings/LogHelper.h"
 #include "settings/SafeIniFile.h"
 #include "settings/TextFile.h"
-#include "platform/win32/Handles.h"
+#include "settings/UserDataFolder.h"
 #include "settings/win32/IniFile.h"
-#include "platform/win32/SystemPlatform.h"
 
 namespace nudgelet {
 namespace {
@@ -117,7 +118,8 @@ TEST(SettingsFiles, KillingASaveNeverLeavesAPartialFile) {
     Started saver = Start(ExeFolder() + L"nudgelet_ini_saver.exe", L"\"" + ini + L"\"");
     ASSERT_TRUE(saver.process);
     // Kill it at some moment after its first save, however slow the machine is.
-    for (int i = 0; i < 200 && TSafeIniFile(P().files, ini).ReadString(L"Values", L"Last", L"").empty(); ++i) ::Sleep(50);
+    for (int i = 0; i < 200 && TSafeIniFile(P().files, ini).ReadString(L"Values", L"Last", L"").empty(); ++i)
+      ::Sleep(50);
     ::Sleep(random() % 300);
     ::TerminateProcess(saver.process.Get(), 9);
     saver.Wait();
@@ -169,7 +171,8 @@ TEST(SettingsFiles, ProfileFunctionsReadWhatTheSafeFileWrote) {
 }
 
 TEST(ProductRegistry, InstallFolderAndVersionComeFromTheThirtyTwoBitEntry) {
-  const std::wstring key = L"\"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvane Patchwell Hub_is1\"";
+  const std::wstring key =
+      L"\"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvane Patchwell Hub_is1\"";
   RunToEnd(L"reg.exe delete " + key + L" /f /reg:32");
   EXPECT_TRUE(EqualsIgnoreCase(app::GetInstallFolder(P()), L"C:\\Program Files (x86)\\Corvane\\Patchwell Hub\\"));
 

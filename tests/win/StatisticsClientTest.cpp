@@ -5,14 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "app/Statistics.h"
+#include "base/Json.h"
 #include "base/Paths.h"
-#include "settings/TextFile.h"
 #include "platform/win32/SystemPlatform.h"
+#include "settings/TextFile.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ScratchFolder.h"
 #include "usagecounter/UsageCounter.h"
 #include "usagestats/CacheRules.h"
-#include "base/Json.h"
 
 namespace nudgelet {
 namespace {
@@ -40,8 +40,10 @@ TEST(StatisticsClient, RecordsTheTipEventsInOrderAndTheyReachTheServer) {
   // client loaded (the same module, found by name).
   HMODULE module = ::GetModuleHandleW(L"UsageCounter.dll");
   ASSERT_NE(module, nullptr);
-  auto setCachePath = reinterpret_cast<UC_SetCachePathFn>(reinterpret_cast<void*>(::GetProcAddress(module, "SetCachePath")));
-  auto post = reinterpret_cast<UC_PostLocalCacheFn>(reinterpret_cast<void*>(::GetProcAddress(module, "PostLocalCache")));
+  auto setCachePath =
+      reinterpret_cast<UC_SetCachePathFn>(reinterpret_cast<void*>(::GetProcAddress(module, "SetCachePath")));
+  auto post =
+      reinterpret_cast<UC_PostLocalCacheFn>(reinterpret_cast<void*>(::GetProcAddress(module, "PostLocalCache")));
   ScratchFolder folder(L"stats-client");
   ASSERT_EQ(setCachePath(folder.Path().c_str()), UC_OK);
   LoopbackHttpServer server(LoopbackHttpServer::Reply::Ok);

@@ -8,10 +8,10 @@
 
 #include "DbTool.h"
 #include "base/Paths.h"
-#include "settings/TextFile.h"
 #include "detection/UpdateDatabase.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/SystemPlatform.h"
+#include "settings/TextFile.h"
 #include "support/ScratchFolder.h"
 
 namespace nudgelet {
@@ -40,10 +40,9 @@ class UpdateDatabaseOnWindows : public ::testing::Test {
             ProgramFolder() + L"sqlite3.dll", temp_ + L"\\"};
   }
   void Build(const char* key) {
-    tools::BuildDatabaseFromSql(Services(),
-                                std::string("CREATE TABLE SoftBase(Key varchar(50)); INSERT INTO SoftBase VALUES('") +
-                                    key + "');",
-                                dbd_);
+    tools::BuildDatabaseFromSql(
+        Services(), std::string("CREATE TABLE SoftBase(Key varchar(50)); INSERT INTO SoftBase VALUES('") + key + "');",
+        dbd_);
   }
 
   testing::ScratchFolder folder_{L"updatedb"};
@@ -102,8 +101,8 @@ TEST_F(UpdateDatabaseOnWindows, TheToolRoundTripsAndRefusesBadInput) {
   testing::WriteFileBytes(folder_.File(L"db.sql"), "CREATE TABLE t(a); INSERT INTO t VALUES('x');");
   EXPECT_EQ(RunToEnd(tool + L"build \"" + folder_.File(L"db.sql") + L"\" \"" + dbd_ + L"\""), 0u);
   EXPECT_EQ(RunToEnd(tool + L"decipher \"" + dbd_ + L"\" \"" + folder_.File(L"db.sqlite") + L"\""), 0u);
-  EXPECT_EQ(RunToEnd(tool + L"encipher \"" + folder_.File(L"db.sqlite") + L"\" \"" + folder_.File(L"again.dbd") + L"\""),
-            0u);
+  EXPECT_EQ(
+      RunToEnd(tool + L"encipher \"" + folder_.File(L"db.sqlite") + L"\" \"" + folder_.File(L"again.dbd") + L"\""), 0u);
   EXPECT_EQ(testing::ReadFileBytes(folder_.File(L"again.dbd")), testing::ReadFileBytes(dbd_));
   EXPECT_EQ(testing::ReadFileBytes(folder_.File(L"db.sqlite")).rfind(std::string("SQLite format 3\0", 16), 0), 0u);
   EXPECT_EQ(RunToEnd(tool + L"decipher \"" + folder_.File(L"db.sql") + L"\" \"" + folder_.File(L"x") + L"\""), 2u);

@@ -9,13 +9,13 @@
 #include <set>
 #include <thread>
 
+#include "base/Json.h"
 #include "base/Strings.h"
 #include "platform/win32/Handles.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ScratchFolder.h"
 #include "usagecounter/UsageCounter.h"
 #include "usagestats/CacheRules.h"
-#include "base/Json.h"
 #include "usagestats/StatEvent.h"
 
 namespace nudgelet {
@@ -54,12 +54,14 @@ const Api* LoadApi() {
     if (!module) return static_cast<Api*>(nullptr);
     // Callers look every function up by name: a library missing any is unusable.
     auto* a = new Api;
-    const bool complete =
-        Resolve(module, "SetStatParam", a->SetStatParam) && Resolve(module, "SetCachePath", a->SetCachePath) &&
-        Resolve(module, "DoStatistic", a->DoStatistic) && Resolve(module, "DoInstallStatistic", a->DoInstallStatistic) &&
-        Resolve(module, "DoUninstallStatistic", a->DoUninstallStatistic) &&
-        Resolve(module, "PostLocalCache", a->PostLocalCache) && Resolve(module, "ClearCacheByApp", a->ClearCacheByApp) &&
-        Resolve(module, "HttpPostContent", a->HttpPostContent);
+    const bool complete = Resolve(module, "SetStatParam", a->SetStatParam) &&
+                          Resolve(module, "SetCachePath", a->SetCachePath) &&
+                          Resolve(module, "DoStatistic", a->DoStatistic) &&
+                          Resolve(module, "DoInstallStatistic", a->DoInstallStatistic) &&
+                          Resolve(module, "DoUninstallStatistic", a->DoUninstallStatistic) &&
+                          Resolve(module, "PostLocalCache", a->PostLocalCache) &&
+                          Resolve(module, "ClearCacheByApp", a->ClearCacheByApp) &&
+                          Resolve(module, "HttpPostContent", a->HttpPostContent);
     return complete ? static_cast<Api*>(a) : nullptr;
   }();
   return api;

@@ -2,6 +2,7 @@
 // The opt-out is driven through the library's client with a settings file of
 // the test's own, so the profile that other tests share stays untouched.
 #include <windows.h>
+
 #include <shlobj.h>
 
 #include <gtest/gtest.h>

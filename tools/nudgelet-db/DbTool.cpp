@@ -105,8 +105,7 @@ void DecipherFile(const DbToolServices& s, const std::wstring& in, const std::ws
     if (!DecipherDatabaseBytes(s.crypto, ProductKey(), bytes))
       throw DbToolError(kExitFailure, "the crypto provider failed");
   } catch (const EAESError&) {
-    throw DbToolError(kExitBadInput,
-                      Shown(in) + ": the Base64 text does not decode to whole 16-byte cipher blocks");
+    throw DbToolError(kExitBadInput, Shown(in) + ": the Base64 text does not decode to whole 16-byte cipher blocks");
   }
   if (!IsSqliteFile(bytes)) throw DbToolError(kExitBadInput, Shown(in) + ": does not decipher to a SQLite database");
   WriteOutput(s, out, bytes);

@@ -8,8 +8,8 @@
 #include "platform/Crypto.h"
 
 #ifdef _WIN32
-#include "settings/TextFile.h"
 #include "platform/win32/SystemPlatform.h"
+#include "settings/TextFile.h"
 
 int wmain(int argc, wchar_t** argv) {
   const auto& p = nudgelet::platform::win32::SystemPlatform();

@@ -41,29 +41,44 @@ class InspectionMachine::Folders final : public SpecialFolders {
   bool is64 = true;
   std::wstring ShellFolder(int csidl) const override {
     switch (csidl) {
-      case csidl::kAppData: return L"C:\\Users\\user\\AppData\\Roaming";
-      case csidl::kLocalAppData: return L"C:\\Users\\user\\AppData\\Local";
-      case csidl::kCommonAppData: return L"C:\\ProgramData";
-      case csidl::kProfile: return L"C:\\Users\\user";
-      case csidl::kDesktopDirectory: return L"C:\\Users\\user\\Desktop";
-      case csidl::kCommonDesktopDirectory: return L"C:\\Users\\Public\\Desktop";
-      case csidl::kPrograms: return L"C:\\Users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
-      case csidl::kStartMenu: return L"C:\\Users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu";
-      case csidl::kCommonStartMenu: return L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
-      case csidl::kCommonPrograms: return L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
-      case csidl::kProgramFiles: return L"C:\\Program Files";
-      case csidl::kProgramFilesX86: return is64 ? L"C:\\Program Files (x86)" : L"C:\\Program Files";
-      case csidl::kProgramFilesCommon: return L"C:\\Program Files\\Common Files";
+      case csidl::kAppData:
+        return L"C:\\Users\\user\\AppData\\Roaming";
+      case csidl::kLocalAppData:
+        return L"C:\\Users\\user\\AppData\\Local";
+      case csidl::kCommonAppData:
+        return L"C:\\ProgramData";
+      case csidl::kProfile:
+        return L"C:\\Users\\user";
+      case csidl::kDesktopDirectory:
+        return L"C:\\Users\\user\\Desktop";
+      case csidl::kCommonDesktopDirectory:
+        return L"C:\\Users\\Public\\Desktop";
+      case csidl::kPrograms:
+        return L"C:\\Users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
+      case csidl::kStartMenu:
+        return L"C:\\Users\\user\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu";
+      case csidl::kCommonStartMenu:
+        return L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
+      case csidl::kCommonPrograms:
+        return L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
+      case csidl::kProgramFiles:
+        return L"C:\\Program Files";
+      case csidl::kProgramFilesX86:
+        return is64 ? L"C:\\Program Files (x86)" : L"C:\\Program Files";
+      case csidl::kProgramFilesCommon:
+        return L"C:\\Program Files\\Common Files";
       case csidl::kProgramFilesCommonX86:
         return is64 ? L"C:\\Program Files (x86)\\Common Files" : L"C:\\Program Files\\Common Files";
-      default: return {};
+      default:
+        return {};
     }
   }
   std::wstring WindowsDirectory() const override { return L"C:\\Windows"; }
   std::wstring SystemDirectory() const override { return L"C:\\Windows\\system32"; }
   std::wstring TempPath() const override { return L"C:\\Users\\user\\AppData\\Local\\Temp\\"; }
   std::wstring ExecutablePath() const override {
-    return (is64 ? L"C:\\Program Files (x86)" : L"C:\\Program Files") + std::wstring(L"\\Corvane\\Patchwell Hub\\Nudgelet.exe");
+    return (is64 ? L"C:\\Program Files (x86)" : L"C:\\Program Files") +
+           std::wstring(L"\\Corvane\\Patchwell Hub\\Nudgelet.exe");
   }
 };
 
@@ -83,7 +98,8 @@ OsVersion ParseVersion(const std::wstring& text) {
   const auto dot = text.find(L'.');
   try {
     if (dot != std::wstring::npos) {
-      return {static_cast<unsigned>(std::stoul(text.substr(0, dot))), static_cast<unsigned>(std::stoul(text.substr(dot + 1)))};
+      return {static_cast<unsigned>(std::stoul(text.substr(0, dot))),
+              static_cast<unsigned>(std::stoul(text.substr(dot + 1)))};
     }
   } catch (const std::exception&) {
   }
@@ -99,7 +115,8 @@ InspectionMachine::InspectionMachine(const MachineOptions& options)
       processes_(std::make_unique<NoProcesses>()),
       shell_(std::make_unique<NoShell>()) {
   facts_->version = ParseVersion(options.version);
-  if (options.is64Bit != L"yes" && options.is64Bit != L"no") throw std::runtime_error("--64bit-windows wants yes or no");
+  if (options.is64Bit != L"yes" && options.is64Bit != L"no")
+    throw std::runtime_error("--64bit-windows wants yes or no");
   facts_->is64 = folders_->is64 = options.is64Bit == L"yes";
   for (const auto& file : options.registryFiles) LoadRegFile(registry_, std::filesystem::path(file));
   platform_ = std::make_unique<platform::Platform>(

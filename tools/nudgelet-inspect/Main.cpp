@@ -11,23 +11,23 @@
 #include <string>
 #include <vector>
 
-#include "platform/AppFrame.h"
 #include "base/Paths.h"
 #include "base/Strings.h"
-#include "settings/UserDataFolder.h"
-#include "settings/TextFile.h"
 #include "detection/DetectionReport.h"
 #include "detection/IgnoreList.h"
 #include "detection/SQLiteErrors.h"
-#include "detection/SqliteObj.h"
 #include "detection/SoftwareInfo.h"
+#include "detection/SqliteObj.h"
 #include "detection/UpdateCatalogue.h"
 #include "detection/UpdateDatabase.h"
 #include "detection/UpdateDatabaseQueries.h"
 #include "detection/UpdateIcons.h"
 #include "detection/UpdateList.h"
 #include "detection/UpdateMatching.h"
+#include "platform/AppFrame.h"
 #include "platform/Crypto.h"
+#include "settings/TextFile.h"
+#include "settings/UserDataFolder.h"
 
 #if defined(_WIN32)
 #include "platform/win32/ShellFileIcons.h"
@@ -160,7 +160,8 @@ int Run(const Options& o, const platform::Platform& p, const Host& host) {
   // As the program goes on: the icons first, which give a database icon its
   // file (the program's own), then the rows, which look for that file.
   std::vector<TSoftViewInfo> candidates = matcher.Candidates();
-  const IconContext icons{host.icons, matcher.Files(), p.system, frame.ProgramFolder() + L"Nudgelet.exe", Bitmap(32, 32)};
+  const IconContext icons{host.icons, matcher.Files(), p.system, frame.ProgramFolder() + L"Nudgelet.exe",
+                          Bitmap(32, 32)};
   LoadIcons(candidates, icons);
   InMemoryUpdateList list;
   TUpdateListModel model;
@@ -185,14 +186,21 @@ int Main(const std::vector<std::wstring>& args) {
 #if defined(_WIN32)
     const auto& p = platform::win32::SystemPlatform();
     const platform::win32::ShellFileIcons icons;
-    const inspect::Host host{p.files, p.libraries, icons, p.folders.TempPath(),
+    const inspect::Host host{p.files,
+                             p.libraries,
+                             icons,
+                             p.folders.TempPath(),
                              ExtractFilePath(p.folders.ExecutablePath()) + L"sqlite3.dll",
                              [](const std::wstring& path) { return path; }};
     return inspect::Run(options, p, host);
 #else
     inspect::InspectionMachine machine(options.machine);
     const inspect::NoFileIcons icons;
-    const inspect::Host host{machine.HostFiles(), machine.HostLibraries(), icons, machine.TempFolder(), L"libsqlite3.so.0",
+    const inspect::Host host{machine.HostFiles(),
+                             machine.HostLibraries(),
+                             icons,
+                             machine.TempFolder(),
+                             L"libsqlite3.so.0",
                              [&machine](const std::wstring& path) { return machine.HostPath(path); }};
     return inspect::Run(options, machine.Platform(), host);
 #endif

@@ -8,9 +8,9 @@
 
 #include "base/Numbers.h"
 #include "base/Strings.h"
+#include "skin/InProcessSource.h"
 #include "skin/PackageStore.h"
 #include "skin/RdgImage.h"
-#include "skin/InProcessSource.h"
 #include "uipack/ResourcePackage.h"
 
 #if defined(_WIN32)
@@ -203,8 +203,8 @@ int Render(const std::vector<std::wstring>& args, std::ostream& out, std::ostrea
   const auto height = ParseSide(args[4]);
   const std::wstring& output = args[5];
   if (!width || !height) {
-    err << "nudgelet-skin: WIDTH and HEIGHT must be whole numbers from 1 to 8192: " << U8(args[3]) << ' '
-        << U8(args[4]) << "\n";
+    err << "nudgelet-skin: WIDTH and HEIGHT must be whole numbers from 1 to 8192: " << U8(args[3]) << ' ' << U8(args[4])
+        << "\n";
     return kBadInput;
   }
   Skin skin(folder);
@@ -226,8 +226,8 @@ int Render(const std::vector<std::wstring>& args, std::ostream& out, std::ostrea
     err << "nudgelet-skin: cannot write " << U8(output) << "\n";
     return kBadInput;
   }
-  out << U8(picture.ImgName()) << ' ' << picture.Width() << 'x' << picture.Height() << " drawn into "
-      << *width << 'x' << *height << '\n';
+  out << U8(picture.ImgName()) << ' ' << picture.Width() << 'x' << picture.Height() << " drawn into " << *width << 'x'
+      << *height << '\n';
   if (picture.Width() == 0) {
     err << "nudgelet-skin: the descriptor names no picture of the skin\n";
     return kMissing;
@@ -239,12 +239,12 @@ int Render(const std::vector<std::wstring>& args, std::ostream& out, std::ostrea
 
 const std::vector<std::wstring>& FormPictures() {
   static const std::vector<std::wstring> pictures = {
-      L"images/btn_close_normal.png",      L"images/btn_close_press.png",     L"images/btn_close_over.png",
-      L"images/btn_colours_normal.png",    L"images/btn_colours_press.png",   L"images/btn_colours_over.png",
-      L"images/btn_colours_disabled.png",  L"images/img_window_update.png",   L"images/bg_shadow_top.png",
-      L"images/bg_shadow_topleft.png",     L"images/bg_shadow_topright.png",  L"images/bg_shadow_left.png",
-      L"images/bg_shadow_right.png",       L"images/bg_shadow_bottom.png",    L"images/bg_shadow_bottomleft.png",
-      L"images/bg_shadow_bottomright.png", L"images/scroll_bg.png",           L"images/scrollbar_normal.png",
+      L"images/btn_close_normal.png",      L"images/btn_close_press.png",    L"images/btn_close_over.png",
+      L"images/btn_colours_normal.png",    L"images/btn_colours_press.png",  L"images/btn_colours_over.png",
+      L"images/btn_colours_disabled.png",  L"images/img_window_update.png",  L"images/bg_shadow_top.png",
+      L"images/bg_shadow_topleft.png",     L"images/bg_shadow_topright.png", L"images/bg_shadow_left.png",
+      L"images/bg_shadow_right.png",       L"images/bg_shadow_bottom.png",   L"images/bg_shadow_bottomleft.png",
+      L"images/bg_shadow_bottomright.png", L"images/scroll_bg.png",          L"images/scrollbar_normal.png",
       L"images/scrollbar_over.png",
   };
   return pictures;
@@ -252,10 +252,14 @@ const std::vector<std::wstring>& FormPictures() {
 
 const std::vector<std::wstring>& FormColors() {
   static const std::vector<std::wstring> colors = {
-      L"public_element.cl_window_bg_border",       L"public_element.cl_window_content_bg",
-      L"public_element.cl_window_listview_border", L"public_element.cl_listview_tr_normal",
-      L"text_color.cl_text_b",                     L"text_color.cl_text_c",
-      L"text_color.cl_text_d",                     L"text_color.cl_orange_c",
+      L"public_element.cl_window_bg_border",
+      L"public_element.cl_window_content_bg",
+      L"public_element.cl_window_listview_border",
+      L"public_element.cl_listview_tr_normal",
+      L"text_color.cl_text_b",
+      L"text_color.cl_text_c",
+      L"text_color.cl_text_d",
+      L"text_color.cl_orange_c",
   };
   return colors;
 }

@@ -12,8 +12,6 @@ HWND CreateApplicationWindow(HINSTANCE instance) {
   return ::CreateWindowExW(0, kClassName, L"Nudgelet", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
 }
 
-void MakeToolWindow(HWND applicationWindow) {
-  ::SetWindowLongW(applicationWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
-}
+void MakeToolWindow(HWND applicationWindow) { ::SetWindowLongW(applicationWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW); }
 
 }  // namespace nudgelet::app::win32

@@ -10,10 +10,14 @@ namespace {
 
 const EVP_CIPHER* AesEcb(std::size_t keySize) {
   switch (keySize) {
-    case 16: return EVP_aes_128_ecb();
-    case 24: return EVP_aes_192_ecb();
-    case 32: return EVP_aes_256_ecb();
-    default: return nullptr;
+    case 16:
+      return EVP_aes_128_ecb();
+    case 24:
+      return EVP_aes_192_ecb();
+    case 32:
+      return EVP_aes_256_ecb();
+    default:
+      return nullptr;
   }
 }
 
@@ -50,13 +54,13 @@ class OpenSslCrypto final : public Crypto {
     return digest;
   }
 
-  std::optional<std::vector<std::uint8_t>> AesEcbDecrypt(const std::vector<std::uint8_t>& key,
-                                                         const std::uint8_t* data, std::size_t size) const override {
+  std::optional<std::vector<std::uint8_t>> AesEcbDecrypt(const std::vector<std::uint8_t>& key, const std::uint8_t* data,
+                                                         std::size_t size) const override {
     return AesEcb(key, data, size, false);
   }
 
-  std::optional<std::vector<std::uint8_t>> AesEcbEncrypt(const std::vector<std::uint8_t>& key,
-                                                         const std::uint8_t* data, std::size_t size) const override {
+  std::optional<std::vector<std::uint8_t>> AesEcbEncrypt(const std::vector<std::uint8_t>& key, const std::uint8_t* data,
+                                                         std::size_t size) const override {
     return AesEcb(key, data, size, true);
   }
 };

@@ -18,8 +18,12 @@ class DriveRootedFileSystem final : public FileSystem {
   // keep the letter case they were given.
   std::wstring Map(const std::wstring& path) const;
 
-  std::optional<std::uint32_t> Attributes(const std::wstring& path) const override { return files_.Attributes(Map(path)); }
-  bool SetAttributes(const std::wstring& path, std::uint32_t a) const override { return files_.SetAttributes(Map(path), a); }
+  std::optional<std::uint32_t> Attributes(const std::wstring& path) const override {
+    return files_.Attributes(Map(path));
+  }
+  bool SetAttributes(const std::wstring& path, std::uint32_t a) const override {
+    return files_.SetAttributes(Map(path), a);
+  }
   bool CreateFolders(const std::wstring& path) const override { return files_.CreateFolders(Map(path)); }
   FileReadResult ReadFile(const std::wstring& path, std::uint64_t maxBytes) const override {
     return files_.ReadFile(Map(path), maxBytes);
@@ -40,8 +44,12 @@ class DriveRootedFileSystem final : public FileSystem {
   std::optional<FileVersion> FixedFileVersion(const std::wstring& path) const override {
     return files_.FixedFileVersion(Map(path));
   }
-  std::vector<FolderEntry> ListFolder(const std::wstring& folder) const override { return files_.ListFolder(Map(folder)); }
-  std::wstring DecodeSystemCodePage(std::string_view bytes) const override { return files_.DecodeSystemCodePage(bytes); }
+  std::vector<FolderEntry> ListFolder(const std::wstring& folder) const override {
+    return files_.ListFolder(Map(folder));
+  }
+  std::wstring DecodeSystemCodePage(std::string_view bytes) const override {
+    return files_.DecodeSystemCodePage(bytes);
+  }
   std::string EncodeSystemCodePage(std::wstring_view text) const override { return files_.EncodeSystemCodePage(text); }
 
  private:

@@ -1,9 +1,9 @@
 #include "platform/posix/PosixFileSystem.h"
 
-#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include <cerrno>
 #include <filesystem>
@@ -19,17 +19,24 @@ std::string Native(const std::wstring& path) { return WideToUtf8(ToForwardSlashe
 
 std::uint32_t WindowsError(int error) {
   switch (error) {
-    case 0: return 0;
-    case ENOENT: return os_error::kFileNotFound;
-    case ENOTDIR: return os_error::kPathNotFound;
+    case 0:
+      return 0;
+    case ENOENT:
+      return os_error::kFileNotFound;
+    case ENOTDIR:
+      return os_error::kPathNotFound;
     case EACCES:
     case EPERM:
     case EROFS:
-    case EISDIR: return os_error::kAccessDenied;
+    case EISDIR:
+      return os_error::kAccessDenied;
     case EBUSY:
-    case ETXTBSY: return os_error::kSharingViolation;
-    case EFBIG: return os_error::kFileTooLarge;
-    default: return os_error::kInvalidData;
+    case ETXTBSY:
+      return os_error::kSharingViolation;
+    case EFBIG:
+      return os_error::kFileTooLarge;
+    default:
+      return os_error::kInvalidData;
   }
 }
 
@@ -72,7 +79,9 @@ class PosixAppendableFile final : public AppendableFile {
     struct stat st {};
     return ::fstat(fd_.Get(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
   }
-  bool Append(const std::vector<std::uint8_t>& bytes) override { return WriteAll(fd_.Get(), bytes.data(), bytes.size()); }
+  bool Append(const std::vector<std::uint8_t>& bytes) override {
+    return WriteAll(fd_.Get(), bytes.data(), bytes.size());
+  }
 
  private:
   Descriptor fd_;
@@ -197,7 +206,8 @@ std::unique_ptr<AppendableFile> PosixFileSystem::OpenForAppend(const std::wstrin
 
 std::optional<FileVersion> PosixFileSystem::FixedFileVersion(const std::wstring& path) const {
   // Windows executables are inspected here too; their version resource is read directly.
-  return ReadPeFileVersion([&](std::uint64_t offset, std::size_t count) { return ReadFilePart(path, offset, count).bytes; });
+  return ReadPeFileVersion(
+      [&](std::uint64_t offset, std::size_t count) { return ReadFilePart(path, offset, count).bytes; });
 }
 
 std::vector<FolderEntry> PosixFileSystem::ListFolder(const std::wstring& folder) const {

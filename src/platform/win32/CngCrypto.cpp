@@ -1,5 +1,6 @@
 // The crypto provider of the Windows build: the system's CNG.
 #include <windows.h>
+
 #include <bcrypt.h>
 
 #include <algorithm>
@@ -28,8 +29,7 @@ class Algorithm {
 class Key {
  public:
   Key(BCRYPT_ALG_HANDLE algorithm, const std::vector<std::uint8_t>& secret) {
-    if (!BCRYPT_SUCCESS(::BCryptGenerateSymmetricKey(algorithm, &handle_, nullptr, 0,
-                                                     const_cast<PUCHAR>(secret.data()),
+    if (!BCRYPT_SUCCESS(::BCryptGenerateSymmetricKey(algorithm, &handle_, nullptr, 0, const_cast<PUCHAR>(secret.data()),
                                                      static_cast<ULONG>(secret.size()), 0))) {
       handle_ = nullptr;
     }
@@ -91,13 +91,13 @@ class CngCrypto final : public Crypto {
     return digest;
   }
 
-  std::optional<std::vector<std::uint8_t>> AesEcbDecrypt(const std::vector<std::uint8_t>& key,
-                                                         const std::uint8_t* data, std::size_t size) const override {
+  std::optional<std::vector<std::uint8_t>> AesEcbDecrypt(const std::vector<std::uint8_t>& key, const std::uint8_t* data,
+                                                         std::size_t size) const override {
     return AesEcb(key, data, size, false);
   }
 
-  std::optional<std::vector<std::uint8_t>> AesEcbEncrypt(const std::vector<std::uint8_t>& key,
-                                                         const std::uint8_t* data, std::size_t size) const override {
+  std::optional<std::vector<std::uint8_t>> AesEcbEncrypt(const std::vector<std::uint8_t>& key, const std::uint8_t* data,
+                                                         std::size_t size) const override {
     return AesEcb(key, data, size, true);
   }
 };

@@ -75,8 +75,9 @@ class Win32AppendableFile final : public AppendableFile {
 
 FileReadResult Win32FileSystem::ReadFile(const std::wstring& path, std::uint64_t maxBytes) const {
   FileReadResult result;
-  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     result.error = LastErrorOr(os_error::kFileNotFound);
     return result;
@@ -109,8 +110,9 @@ FileReadResult Win32FileSystem::ReadFile(const std::wstring& path, std::uint64_t
 
 FileReadResult Win32FileSystem::ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count) const {
   FileReadResult result;
-  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     result.error = LastErrorOr(os_error::kFileNotFound);
     return result;
@@ -138,8 +140,8 @@ std::uint32_t Win32FileSystem::WriteFileAtomically(const std::wstring& path,
   // A fixed name: a file left by a process that died here is simply reused.
   const std::wstring temporary = path + L".tmp";
   {
-    UniqueKernelHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueKernelHandle file(
+        ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return LastErrorOr(os_error::kAccessDenied);
     if (!WriteAll(file.Get(), bytes) || !::FlushFileBuffers(file.Get())) {
       const std::uint32_t error = LastErrorOr(os_error::kAccessDenied);
@@ -213,7 +215,8 @@ std::wstring Win32FileSystem::DecodeSystemCodePage(std::string_view bytes) const
 
 std::string Win32FileSystem::EncodeSystemCodePage(std::wstring_view text) const {
   if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) return {};
-  const int n = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  const int n =
+      ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string bytes(static_cast<std::size_t>(n), '\0');
   ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
   return bytes;

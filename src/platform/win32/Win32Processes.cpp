@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Processes.h"
 
 #include <windows.h>
+
 #include <tlhelp32.h>
 
 #include "platform/win32/Handles.h"

@@ -47,8 +47,7 @@ class Win32RegistryKey final : public RegistryKey {
       if (size > kMaxRegistryValueBytes) return std::nullopt;
       RegistryValue value;
       value.data.resize(size);
-      rc = ::RegQueryValueExW(key_.Get(), valueName.c_str(), nullptr, &type,
-                              size ? value.data.data() : nullptr, &size);
+      rc = ::RegQueryValueExW(key_.Get(), valueName.c_str(), nullptr, &type, size ? value.data.data() : nullptr, &size);
       if (rc == ERROR_MORE_DATA) continue;
       if (rc != ERROR_SUCCESS) return std::nullopt;
       value.data.resize(size);
@@ -64,20 +63,28 @@ class Win32RegistryKey final : public RegistryKey {
 
 REGSAM ViewFlag(RegistryView view) {
   switch (view) {
-    case RegistryView::Bits32: return KEY_WOW64_32KEY;
-    case RegistryView::Bits64: return KEY_WOW64_64KEY;
-    case RegistryView::Default: break;
+    case RegistryView::Bits32:
+      return KEY_WOW64_32KEY;
+    case RegistryView::Bits64:
+      return KEY_WOW64_64KEY;
+    case RegistryView::Default:
+      break;
   }
   return 0;
 }
 
 HKEY PredefinedKey(RegistryRoot root) {
   switch (root) {
-    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-    case RegistryRoot::Users: return HKEY_USERS;
-    case RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
+    case RegistryRoot::ClassesRoot:
+      return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser:
+      return HKEY_CURRENT_USER;
+    case RegistryRoot::LocalMachine:
+      return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::Users:
+      return HKEY_USERS;
+    case RegistryRoot::CurrentConfig:
+      return HKEY_CURRENT_CONFIG;
   }
   return HKEY_LOCAL_MACHINE;
 }

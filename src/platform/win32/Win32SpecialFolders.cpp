@@ -1,6 +1,7 @@
 #include "platform/win32/Win32SpecialFolders.h"
 
 #include <windows.h>
+
 #include <shlobj.h>
 
 namespace nudgelet::platform::win32 {

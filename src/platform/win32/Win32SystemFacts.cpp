@@ -27,9 +27,10 @@ bool Win32SystemFacts::Is64BitWindows() const {
 #else
   using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
   const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-  auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(
-                              reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "IsWow64Process")))
-                        : nullptr;
+  auto isWow64 =
+      kernel
+          ? reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "IsWow64Process")))
+          : nullptr;
   BOOL wow64 = FALSE;
   return isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64;
 #endif

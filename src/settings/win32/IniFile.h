@@ -2,8 +2,8 @@
 // An ini file read and written through the system's profile functions: every
 // write goes to the file at once.
 
-#include "settings/CustomIniFile.h"
 #include "platform/FileSystem.h"
+#include "settings/CustomIniFile.h"
 
 namespace nudgelet::platform::win32 {
 

@@ -24,7 +24,8 @@ using uipack::testing::File;
 using uipack::testing::Folder;
 
 // A package with one top folder holding the given files ("images/x.png" makes the folder).
-inline std::vector<std::uint8_t> Package(const std::u16string& top, const std::vector<std::pair<std::u16string, std::string>>& files) {
+inline std::vector<std::uint8_t> Package(const std::u16string& top,
+                                         const std::vector<std::pair<std::u16string, std::string>>& files) {
   uipack::testing::TestEntry topFolder = Folder(top, {});
   for (const auto& [path, content] : files) {
     auto* at = &topFolder;

@@ -22,11 +22,12 @@ class TTestColumn : public TPersistent {
     static const ClassInfo info = [] {
       ClassInfo c(L"TTestColumn", nullptr);
       Publisher<TTestColumn> p(c);
-      p.Integer(L"Width", [](const TTestColumn& o) { return o.width; }, [](TTestColumn& o, std::int64_t v) {
-        o.width = static_cast<int>(v);
-      }, 50);
-      p.String(L"Title", [](const TTestColumn& o) { return o.title; },
-               [](TTestColumn& o, const std::wstring& v) { o.title = v; });
+      p.Integer(
+          L"Width", [](const TTestColumn& o) { return o.width; },
+          [](TTestColumn& o, std::int64_t v) { o.width = static_cast<int>(v); }, 50);
+      p.String(
+          L"Title", [](const TTestColumn& o) { return o.title; },
+          [](TTestColumn& o, const std::wstring& v) { o.title = v; });
       p.Picture(L"Icon", [](TTestColumn& o) { return &o.icon; });
       return c;
     }();
@@ -41,8 +42,7 @@ class TTestColumn : public TPersistent {
 
 class TTestButton : public TComponent {
  public:
-  explicit TTestButton(SkinClassRegistry& registry)
-      : allSkin(registry, this), font(registry, this, &allSkin) {
+  explicit TTestButton(SkinClassRegistry& registry) : allSkin(registry, this), font(registry, this, &allSkin) {
     backgroundOption.onChange = [this](const TDesignRect&) { backgroundLocked = true; };
     backgroundOption.onFillIn = [this] { backgroundOption.Assign({StretchMode::Default, 4, 4, 4, 4}); };
   }
@@ -51,29 +51,35 @@ class TTestButton : public TComponent {
     static const ClassInfo info = [] {
       ClassInfo c(L"TTestButton", nullptr);
       Publisher<TTestButton> p(c);
-      p.Integer(L"Left", [](const TTestButton& o) { return o.left; }, [](TTestButton& o, std::int64_t v) {
-        o.left = static_cast<int>(v);
-      }, 0);
-      p.Integer(L"Width", [](const TTestButton& o) { return o.width; }, [](TTestButton& o, std::int64_t v) {
-        o.width = static_cast<int>(v);
-      });
-      p.String(L"Caption", [](const TTestButton& o) { return o.caption; },
-               [](TTestButton& o, const std::wstring& v) { o.caption = v; });
-      p.String(L"Hint", [](const TTestButton& o) { return o.hint; },
-               [](TTestButton& o, const std::wstring& v) { o.hint = v; });
-      p.Boolean(L"Visible", [](const TTestButton& o) { return o.visible; },
-                [](TTestButton& o, bool v) { o.visible = v; }, true);
-      p.Enumeration(L"Kind", {L"bkFirst", L"bkSecond", L"bkThird"}, [](const TTestButton& o) { return o.kind; },
-                    [](TTestButton& o, std::int64_t v) { o.kind = static_cast<int>(v); });
-      p.Set(L"Anchors", {L"akLeft", L"akTop", L"akRight", L"akBottom"},
-            [](const TTestButton& o) { return o.anchors; },
-            [](TTestButton& o, std::int64_t v) { o.anchors = static_cast<unsigned>(v); }, 3);
-      p.Color(L"Color", [](const TTestButton& o) { return o.color; },
-              [](TTestButton& o, std::int64_t v) { o.color = static_cast<Color>(v); }, 0xFF00000F);
-      p.Float(L"Ratio", [](const TTestButton& o) { return o.ratio; },
-              [](TTestButton& o, double v) { o.ratio = v; }, 1.0);
-      p.Strings(L"Items", [](const TTestButton& o) { return o.items; },
-                [](TTestButton& o, const std::vector<std::wstring>& v) { o.items = v; });
+      p.Integer(
+          L"Left", [](const TTestButton& o) { return o.left; },
+          [](TTestButton& o, std::int64_t v) { o.left = static_cast<int>(v); }, 0);
+      p.Integer(
+          L"Width", [](const TTestButton& o) { return o.width; },
+          [](TTestButton& o, std::int64_t v) { o.width = static_cast<int>(v); });
+      p.String(
+          L"Caption", [](const TTestButton& o) { return o.caption; },
+          [](TTestButton& o, const std::wstring& v) { o.caption = v; });
+      p.String(
+          L"Hint", [](const TTestButton& o) { return o.hint; },
+          [](TTestButton& o, const std::wstring& v) { o.hint = v; });
+      p.Boolean(
+          L"Visible", [](const TTestButton& o) { return o.visible; }, [](TTestButton& o, bool v) { o.visible = v; },
+          true);
+      p.Enumeration(
+          L"Kind", {L"bkFirst", L"bkSecond", L"bkThird"}, [](const TTestButton& o) { return o.kind; },
+          [](TTestButton& o, std::int64_t v) { o.kind = static_cast<int>(v); });
+      p.Set(
+          L"Anchors", {L"akLeft", L"akTop", L"akRight", L"akBottom"}, [](const TTestButton& o) { return o.anchors; },
+          [](TTestButton& o, std::int64_t v) { o.anchors = static_cast<unsigned>(v); }, 3);
+      p.Color(
+          L"Color", [](const TTestButton& o) { return o.color; },
+          [](TTestButton& o, std::int64_t v) { o.color = static_cast<Color>(v); }, 0xFF00000F);
+      p.Float(
+          L"Ratio", [](const TTestButton& o) { return o.ratio; }, [](TTestButton& o, double v) { o.ratio = v; }, 1.0);
+      p.Strings(
+          L"Items", [](const TTestButton& o) { return o.items; },
+          [](TTestButton& o, const std::vector<std::wstring>& v) { o.items = v; });
       p.Object(L"AllSkin", [](TTestButton& o) { return &o.allSkin; });
       p.Object(L"Font", [](TTestButton& o) { return &o.font; });
       p.Picture(L"ImageNormal", [](TTestButton& o) { return &o.imageNormal; });

@@ -98,8 +98,9 @@ FileReadResult InMemoryFileSystem::ReadFilePart(const std::wstring& path, std::u
     result.bytes.clear();
   } else {
     const std::size_t start = static_cast<std::size_t>(offset);
-    result.bytes = std::vector<std::uint8_t>(result.bytes.begin() + static_cast<std::ptrdiff_t>(start),
-                                             result.bytes.begin() + static_cast<std::ptrdiff_t>(std::min(result.bytes.size(), start + count)));
+    result.bytes = std::vector<std::uint8_t>(
+        result.bytes.begin() + static_cast<std::ptrdiff_t>(start),
+        result.bytes.begin() + static_cast<std::ptrdiff_t>(std::min(result.bytes.size(), start + count)));
   }
   return result;
 }

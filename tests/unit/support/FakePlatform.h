@@ -35,7 +35,8 @@ class InMemoryFileSystem : public platform::FileSystem {
   bool SetAttributes(const std::wstring& path, std::uint32_t attributes) const override;
   bool CreateFolders(const std::wstring& path) const override;
   platform::FileReadResult ReadFile(const std::wstring& path, std::uint64_t maxBytes) const override;
-  platform::FileReadResult ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count) const override;
+  platform::FileReadResult ReadFilePart(const std::wstring& path, std::uint64_t offset,
+                                        std::size_t count) const override;
   std::uint32_t WriteFileAtomically(const std::wstring& path, const std::vector<std::uint8_t>& bytes) const override;
   std::uint32_t CreateFileIfMissing(const std::wstring& path) const override;
   std::uint32_t RemoveFile(const std::wstring& path) const override;

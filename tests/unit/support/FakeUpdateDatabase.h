@@ -76,8 +76,8 @@ class FakeUpdateDatabase final : public detection::UpdateQueries {
     std::vector<std::wstring> keys;
     for (const auto& p : products) {
       const std::wstring dbName = p.base.at(L"DisplayName");
-      const bool nameOk = prefix ? AsciiUpper(dbName).rfind(AsciiUpper(name), 0) == 0
-                                 : name.find(dbName) != std::wstring::npos;
+      const bool nameOk =
+          prefix ? AsciiUpper(dbName).rfind(AsciiUpper(name), 0) == 0 : name.find(dbName) != std::wstring::npos;
       const bool publisherOk = AsciiUpper(p.base.at(L"Publisher")).find(AsciiUpper(publisher)) != std::wstring::npos;
       bool softOk = true;
       if (softName) {

@@ -1,10 +1,9 @@
 #include "support/RealSystem.h"
 
-
 #ifdef _WIN32
 #include "base/Paths.h"
-#include "settings/TextFile.h"
 #include "platform/win32/SystemPlatform.h"
+#include "settings/TextFile.h"
 #else
 #include "platform/posix/PosixDynamicLibraries.h"
 #include "platform/posix/PosixFileSystem.h"

@@ -58,8 +58,7 @@ struct BuiltPackage {
 inline std::vector<std::uint8_t> ZlibStream(const std::string& content) {
   uLongf length = compressBound(static_cast<uLong>(content.size()));
   std::vector<std::uint8_t> out(length);
-  compress2(out.data(), &length, reinterpret_cast<const Bytef*>(content.data()), static_cast<uLong>(content.size()),
-            9);
+  compress2(out.data(), &length, reinterpret_cast<const Bytef*>(content.data()), static_cast<uLong>(content.size()), 9);
   out.resize(length);
   return out;
 }
@@ -79,8 +78,9 @@ inline BuiltPackage BuildPackage(const TestEntry& root, int version = 2, bool so
     std::vector<const TestEntry*> kids;
     for (const auto& c : order[i]->children) kids.push_back(&c);
     if (sortByHash) {
-      std::stable_sort(kids.begin(), kids.end(),
-                       [](const TestEntry* a, const TestEntry* b) { return QtNameHash(a->name) < QtNameHash(b->name); });
+      std::stable_sort(kids.begin(), kids.end(), [](const TestEntry* a, const TestEntry* b) {
+        return QtNameHash(a->name) < QtNameHash(b->name);
+      });
     }
     order.insert(order.end(), kids.begin(), kids.end());
   }

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "settings/SafeIniFile.h"
 #include "platform/win32/SystemPlatform.h"
+#include "settings/SafeIniFile.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
@@ -14,7 +14,8 @@ int wmain(int argc, wchar_t** argv) {
   for (int round = 1;; ++round) {
     nudgelet::TSafeIniFile ini(files, argv[1]);
     for (int key = 0; key < 2000; ++key) {
-      ini.WriteString(L"Values", L"Key" + std::to_wstring(key), std::to_wstring(round) + L" padding to make the file large");
+      ini.WriteString(L"Values", L"Key" + std::to_wstring(key),
+                      std::to_wstring(round) + L" padding to make the file large");
     }
     ini.WriteInteger(L"Values", L"Last", round);
   }

@@ -50,9 +50,7 @@ using UniqueFile = std::unique_ptr<FILE, FileCloser>;
 
 }  // namespace
 
-Image CaptureScreen() {
-  return CaptureRect(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
-}
+Image CaptureScreen() { return CaptureRect(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)); }
 
 Image CaptureWindow(HWND window) {
   RECT r{};
