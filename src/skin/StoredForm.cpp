@@ -46,6 +46,7 @@ class Parser {
     if (depth > kMaxDepth) Fail("objects nested too deeply");
     FormObject object;
     SkipBlanks();
+    object.line = line_;
     object.kind = ToLower(Identifier());
     if (object.kind != L"object" && object.kind != L"inherited" && object.kind != L"inline") {
       Fail("expected \"object\"");
@@ -83,6 +84,7 @@ class Parser {
       SkipBlanks();
       Expect(L'=');
       object.properties.emplace_back(word, Value(depth + 1));
+      object.properties.back().second.line = markLine;
     }
   }
 

@@ -32,6 +32,7 @@ struct FormValue {
   std::vector<FormValue> items;                    // Set (identifiers), List
   std::vector<std::vector<FormProperty>> entries;  // Collection: one property list per item
   std::vector<std::uint8_t> bytes;                 // Binary
+  int line = 0;  // of the property that holds it, for messages about it
 };
 
 // One "Name = value" of an object or a collection item.
@@ -49,6 +50,7 @@ struct FormObject {
   std::wstring className;
   std::vector<FormProperty> properties;
   std::vector<FormObject> children;
+  int line = 0;  // of its "object" line
 };
 
 // A malformed text; the message names the line.
