@@ -149,11 +149,11 @@ void Canvas::SelectFont(const skin::TFont& font) {
   style_.rgb = Resolve(font.GetColor());
 }
 
-int Canvas::DrawText(std::wstring_view text, Rect& rect, unsigned flags) {
+int Canvas::DrawString(std::wstring_view text, Rect& rect, unsigned flags) {
   Rect at = Offset(rect, origin_.x, origin_.y);
   const Rect clip = clip_;
   const bool calc = (flags & kDtCalcRect) != 0;
-  const int height = text_.DrawText(calc ? nullptr : target_, clip, style_, text, at, flags);
+  const int height = text_.DrawString(calc ? nullptr : target_, clip, style_, text, at, flags);
   rect = Offset(at, -origin_.x, -origin_.y);
   return height;
 }

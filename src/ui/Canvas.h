@@ -66,7 +66,7 @@ class Canvas {
   const skin::FontDescription& Font() const { return style_.font; }
   void SetTextColor(skin::Color color) { style_.rgb = Resolve(color); }
   // DrawTextW on this canvas; `rect` in the control's coordinates.
-  int DrawText(std::wstring_view text, Rect& rect, unsigned flags);
+  int DrawString(std::wstring_view text, Rect& rect, unsigned flags);
 
  private:
   void Clipped(const Rect& to, const std::function<void(Bitmap&, const Rect&)>& draw);

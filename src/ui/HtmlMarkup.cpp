@@ -183,7 +183,7 @@ class Layouter {
   std::pair<int, int> Measure(const std::wstring& text, const skin::FontDescription& font, unsigned flags) {
     Rect r{0, 0, 1 << 20, 1 << 20};
     c_.SetFont(font);
-    c_.DrawText(text, r, kDtCalcRect | kDtSingleLine | flags);
+    c_.DrawString(text, r, kDtCalcRect | kDtSingleLine | flags);
     return {r.Width(), r.Height()};
   }
 
@@ -196,8 +196,7 @@ class Layouter {
     run = ReplaceAll(std::move(run), L"\r\n", L" ");
     std::replace(run.begin(), run.end(), L'\n', L' ');
     std::replace(run.begin(), run.end(), L'\r', L' ');
-    const unsigned flags =
-        run.find(L" & ") != std::wstring::npos || run.find(L" &amp; ") != std::wstring::npos ? kDtNoPrefix : 0;
+    const unsigned flags = run.find(L" & ") != std::wstring::npos ? kDtNoPrefix : 0;
     std::size_t i = 0;
     while (i < run.size() && !skipping_) {
       std::size_t end = run.find(L' ', i);
@@ -263,8 +262,14 @@ class Layouter {
   }
 
   void NewLine() {
-    int height = 0;
-    for (const auto& p : line_) height = std::max(height, p.height + std::abs(p.style.shift));
+    // Sub- and superscripts hang below or rise above the line's own height.
+    int base = 0, up = 0, down = 0;
+    for (const auto& p : line_) base = std::max(base, p.height);
+    for (const auto& p : line_) {
+      up = std::max(up, -p.style.shift - (base - p.height));
+      down = std::max(down, p.style.shift);
+    }
+    int height = base + up + down;
     if (height == 0) height = SampleHeight();
     const int top = y_ + pendingSpace_;
     int lineWidth = 0;
@@ -276,8 +281,7 @@ class Layouter {
     if (top + height > in_.rect.bottom) result_.outOfRect = true;
     int x = left;
     for (auto& p : line_) {
-      const int pieceTop = top + height - p.height - std::max(0, p.style.shift) + std::max(0, -p.style.shift) -
-                           (p.style.shift > 0 ? 0 : 0);
+      const int pieceTop = top + up + (base - p.height) + p.style.shift;
       Rect at{x, pieceTop, x + p.width, pieceTop + p.height};
       if (p.kind == Piece::Kind::Rule) at = {in_.rect.left, top, in_.rect.right, top + height};
       if (p.anchor >= 0) Anchor(p.anchor).rects.push_back(at);
@@ -308,7 +312,7 @@ class Layouter {
         c_.SetTextColor(p.style.color);
         Rect r = at;
         r.right = std::min(r.right, in_.rect.right);
-        c_.DrawText(p.text, r, kDtSingleLine | kDtNoClip | p.flags | (p.cut ? kDtEndEllipsis : 0));
+        c_.DrawString(p.text, r, kDtSingleLine | kDtNoClip | p.flags | (p.cut ? kDtEndEllipsis : 0));
         return;
       }
     }

@@ -468,7 +468,7 @@ void TRdImageButton::PaintCaption(Canvas& canvas, bool measuring) {
   area.top = std::max(area.top, topLimit);
 
   Rect extent = area;
-  if (!caption.empty()) canvas.DrawText(caption, extent, flags | kDtCalcRect);
+  if (!caption.empty()) canvas.DrawString(caption, extent, flags | kDtCalcRect);
   const int w = caption.empty() ? 0 : extent.Width(), h = caption.empty() ? 0 : extent.Height();
   Rect block;
   auto centreVertically = [&](Rect& b, int height) {
@@ -495,12 +495,12 @@ void TRdImageButton::PaintCaption(Canvas& canvas, bool measuring) {
     block.left = std::max(block.left, leftLimit);
     block.right = std::min(block.right, rightLimit);
     Rect again = block;
-    if (!caption.empty()) canvas.DrawText(caption, again, flags | kDtCalcRect);
+    if (!caption.empty()) canvas.DrawString(caption, again, flags | kDtCalcRect);
     centreVertically(block, again.Height());
   }
   foundEllipsis_ = false;
   Rect sample{0, 0, 1000, 1000};
-  int lineHeight = canvas.DrawText(kLineSample, sample, kDtCalcRect | kDtSingleLine | kDtNoPrefix);
+  int lineHeight = canvas.DrawString(kLineSample, sample, kDtCalcRect | kDtSingleLine | kDtNoPrefix);
   if (lineHeight == 0) lineHeight = std::abs(Font()->Height()) + 3;
   if (wordWrap && ellipsisByHeight && block.bottom > area.bottom) {
     foundEllipsis_ = true;
@@ -510,7 +510,7 @@ void TRdImageButton::PaintCaption(Canvas& canvas, bool measuring) {
   block = Offset(block, 0, textTopOffset);
   if (!wordWrap) {
     Rect single{0, 0, 1 << 20, 1000};
-    if (!caption.empty()) canvas.DrawText(caption, single, flags | kDtCalcRect);
+    if (!caption.empty()) canvas.DrawString(caption, single, flags | kDtCalcRect);
     if (single.Width() > block.Width()) foundEllipsis_ = true;
   }
   foundWordBreak_ = block.Height() > lineHeight;
@@ -519,7 +519,7 @@ void TRdImageButton::PaintCaption(Canvas& canvas, bool measuring) {
   if (caption.empty()) return;
   canvas.SetTextColor(CaptionColor());
   Rect drawn = block;
-  canvas.DrawText(caption, drawn, (flags & ~kDtNoClip) | kDtEndEllipsis);
+  canvas.DrawString(caption, drawn, (flags & ~kDtNoClip) | kDtEndEllipsis);
 }
 
 skin::TPicture& TRdImageButton::IconPicture() {
@@ -637,7 +637,7 @@ void TRdImageButton::SizeToText(Canvas& canvas) {
   canvas.SelectFont(*Font());
   const unsigned flags = (showAccelChar ? 0 : kDtNoPrefix) | (wordWrap ? kDtWordBreak | kDtEditControl : kDtSingleLine);
   Rect text = ClientRect();
-  if (!Caption().empty()) canvas.DrawText(Caption(), text, flags | kDtCalcRect);
+  if (!Caption().empty()) canvas.DrawString(Caption(), text, flags | kDtCalcRect);
   // The caption where the layout puts it, plus the padding the layout took off.
   const int leftPad = (captionAlignment == TAlignment::taLeftJustify ? textOffset : 0) + textLeftMargin;
   const int rightPad = (captionAlignment == TAlignment::taRightJustify ? textOffset : 0) + textRightMargin;

@@ -265,28 +265,28 @@ void TRdCustomLabel::DrawLabelText(Canvas& canvas, Rect& rect, bool ignoreEllips
       // Measured by drawing out of sight: the height the system reports for
       // the wrapped text, which DT_CALCRECT would not cut at the ellipsis.
       Rect probe = Offset(rect, 0, 1000);
-      const int needed = canvas.DrawText(text, probe, flags & ~(kDtCalcRect | kDtNoClip));
+      const int needed = canvas.DrawString(text, probe, flags & ~(kDtCalcRect | kDtNoClip));
       if (needed > rect.Height()) {
         Rect sample{0, 0, 1000, 1000};
-        int lineHeight = canvas.DrawText(kLineSample, sample, kDtCalcRect | kDtSingleLine | kDtNoPrefix);
+        int lineHeight = canvas.DrawString(kLineSample, sample, kDtCalcRect | kDtSingleLine | kDtNoPrefix);
         if (lineHeight == 0) lineHeight = std::abs(Font()->Height()) + 3;
         rect.bottom = rect.top + lineHeight * std::max(1, rect.Height() / lineHeight);
       }
     }
     if (calc) {
       Rect measured = rect;
-      const int height = canvas.DrawText(text, measured, flags);
+      const int height = canvas.DrawString(text, measured, flags);
       measured.bottom = measured.top + height;
       rect = measured;
       return;
     }
   }
   canvas.SetTextColor(TextColor());
-  const int drawn = canvas.DrawText(text, rect, flags);
+  const int drawn = canvas.DrawString(text, rect, flags);
   if (calc) return;
   if (drawn > 0) {
     Rect measured = rect;
-    canvas.DrawText(text, measured, flags | kDtCalcRect);
+    canvas.DrawString(text, measured, flags | kDtCalcRect);
     int dx = 0;
     if (alignment_ == TAlignment::taRightJustify) dx = rect.right - measured.right;
     if (alignment_ == TAlignment::taCenter) dx = (rect.Width() - measured.Width()) / 2 + rect.left - measured.left;
@@ -296,12 +296,12 @@ void TRdCustomLabel::DrawLabelText(Canvas& canvas, Rect& rect, bool ignoreEllips
   }
   if (foundEllipsis_) {
     Rect plain = rect;
-    canvas.DrawText(text, plain, (flags & ~(kDtPathEllipsis | kDtEndEllipsis | kDtWordEllipsis)) | kDtCalcRect);
+    canvas.DrawString(text, plain, (flags & ~(kDtPathEllipsis | kDtEndEllipsis | kDtWordEllipsis)) | kDtCalcRect);
     foundEllipsis_ = plain.Width() > rect.Width() || plain.Height() > rect.Height();
   }
   if (wordWrap_) {
     Rect unwrapped = rect;
-    canvas.DrawText(text, unwrapped, (flags & ~kDtWordBreak) | kDtCalcRect);
+    canvas.DrawString(text, unwrapped, (flags & ~kDtWordBreak) | kDtCalcRect);
     foundWordBreak_ = unwrapped.Height() > rect.Height();
   }
 }

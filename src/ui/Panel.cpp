@@ -46,7 +46,7 @@ void TPanel::Paint(Canvas& canvas) {
   if (!Caption().empty()) {
     canvas.SelectFont(*Font());
     Rect text = r;
-    canvas.DrawText(Caption(), text, kDtCenter | kDtVCenter | kDtSingleLine);
+    canvas.DrawString(Caption(), text, kDtCenter | kDtVCenter | kDtSingleLine);
   }
 }
 

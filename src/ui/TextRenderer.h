@@ -42,8 +42,8 @@ class TextRenderer {
   // kDtNoClip, and always to `clip`) and returns the text's height. With
   // kDtCalcRect nothing is drawn and `rect` becomes the text's extent; a null
   // target only measures as well.
-  virtual int DrawText(Bitmap* target, const Rect& clip, const TextStyle& style, std::wstring_view text, Rect& rect,
-                       unsigned flags) = 0;
+  virtual int DrawString(Bitmap* target, const Rect& clip, const TextStyle& style, std::wstring_view text, Rect& rect,
+                         unsigned flags) = 0;
 };
 
 }  // namespace nudgelet::ui

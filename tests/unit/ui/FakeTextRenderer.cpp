@@ -78,7 +78,7 @@ std::wstring WithEllipsis(const std::wstring& line, std::size_t fit) {
 
 }  // namespace
 
-int FakeTextRenderer::DrawText(Bitmap* target, const Rect& clip, const TextStyle& style, std::wstring_view text,
+int FakeTextRenderer::DrawString(Bitmap* target, const Rect& clip, const TextStyle& style, std::wstring_view text,
                                Rect& rect, unsigned flags) {
   const int cw = CharWidth(style.font), lh = LineHeight(style.font);
   const std::wstring plain = Prefixed(text, flags);

@@ -21,7 +21,7 @@ struct DrawnLine {
 
 class FakeTextRenderer final : public TextRenderer {
  public:
-  int DrawText(Bitmap* target, const Rect& clip, const TextStyle& style, std::wstring_view text, Rect& rect,
+  int DrawString(Bitmap* target, const Rect& clip, const TextStyle& style, std::wstring_view text, Rect& rect,
                unsigned flags) override;
 
   static int CharWidth(const skin::FontDescription& font);
