@@ -96,14 +96,16 @@ void ControlRoot::MouseDown(MouseButton button, unsigned shift, Point at, bool d
 void ControlRoot::MouseUp(MouseButton button, unsigned shift, Point at) {
   last_ = at;
   TControl* target = captured_ ? captured_ : ControlAt(at);
+  const Point local = target ? Local(*target, at) : at;
+  // Decided before the mouse is let go: letting it go tells the window it lost it.
+  const bool click =
+      target && button == MouseButton::Left && clicked_ == target && Contains(target->ClientRect(), local);
+  if (button == MouseButton::Left) clicked_ = nullptr;
   if (captured_ && button == MouseButton::Left) {
     captured_ = nullptr;
     if (window_.Host()) window_.Host()->SetCapture(false);
   }
   if (!target) return;
-  const Point local = Local(*target, at);
-  const bool click = button == MouseButton::Left && clicked_ == target && Contains(target->ClientRect(), local);
-  if (button == MouseButton::Left) clicked_ = nullptr;
   if (target->Enabled()) target->MouseUp(button, shift, local.x, local.y);
   // The release may have been the last thing the control did: it can be gone now.
   if (click && IsWithin(target, window_) && target->Enabled()) target->Click();

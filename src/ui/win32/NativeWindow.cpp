@@ -238,7 +238,8 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     }
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lparam) != hwnd_) root.CaptureLost();
+      // Only a capture taken away counts, not one the root gave back.
+      if (!releasing_ && reinterpret_cast<HWND>(lparam) != hwnd_) root.CaptureLost();
       return 0;
     case WM_SETCURSOR:
       if (LOWORD(lparam) == HTCLIENT) {
@@ -300,7 +301,9 @@ void NativeWindow::SetCapture(bool capture) {
   if (capture) {
     ::SetCapture(hwnd_);
   } else if (::GetCapture() == hwnd_) {
+    releasing_ = true;
     ::ReleaseCapture();
+    releasing_ = false;
   }
 }
 

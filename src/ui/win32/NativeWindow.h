@@ -60,6 +60,7 @@ class NativeWindow final : public WindowHost {
   TWinControl& control_;
   HWND hwnd_ = nullptr;
   bool tracking_ = false;
+  bool releasing_ = false;
   int cursor_ = 0;
   std::uint64_t paints_ = 0;
   std::vector<std::unique_ptr<NativeWindow>> children_;
