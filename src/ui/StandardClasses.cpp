@@ -4,6 +4,7 @@
 #include "ui/Image.h"
 #include "ui/ImageButton.h"
 #include "ui/Label.h"
+#include "ui/ListView.h"
 #include "ui/Panel.h"
 #include "ui/RdTimer.h"
 #include "ui/ScrollBar.h"
@@ -18,6 +19,7 @@ ControlClasses StandardControlClasses() {
   classes.Register<TImage>(L"TImage");
   classes.Register<TShape>(L"TShape");
   classes.Register<TRdLabel>(L"TRdLabel");
+  classes.Register<TRdListView>(L"TRdListView");
   classes.Register<TRdHtmLabel>(L"TRdHtmLabel");
   classes.Register<TRdImageButton>(L"TRdImageButton");
   classes.Register<TRdScrollBar>(L"TRdScrollBar");
