@@ -194,6 +194,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   if (old.Width() != width || old.Height() != height) {
     AlignControls(old.Width(), old.Height());
     Resized();
+    if (onResize && !Loading()) onResize(*this);
   }
   if (old.left != left || old.top != top) Moved();
   if (parent_ && align_ != TAlign::alNone && !parent_->aligning_)
@@ -376,6 +377,7 @@ bool TControl::BindEvent(std::wstring_view event, const TNotifyEvent& handler) {
   if (EqualsIgnoreCase(event, L"OnDblClick")) return onDblClick = handler, true;
   if (EqualsIgnoreCase(event, L"OnMouseEnter")) return onMouseEnter = handler, true;
   if (EqualsIgnoreCase(event, L"OnMouseLeave")) return onMouseLeave = handler, true;
+  if (EqualsIgnoreCase(event, L"OnResize")) return onResize = handler, true;
   return false;
 }
 

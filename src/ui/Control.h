@@ -177,7 +177,7 @@ class TControl : public skin::TComponent {
   // control has no such event.
   virtual bool BindEvent(std::wstring_view event, const TNotifyEvent& handler);
 
-  TNotifyEvent onClick, onDblClick, onMouseEnter, onMouseLeave;
+  TNotifyEvent onClick, onDblClick, onMouseEnter, onMouseLeave, onResize;
   TMouseEvent onMouseDown, onMouseUp;
   TMouseMoveEvent onMouseMove;
   TShowHintEvent onShowHint;

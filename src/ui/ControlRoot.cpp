@@ -54,7 +54,7 @@ void ControlRoot::SetHot(TControl* control) {
     hot_->SetMouseInControl(true);
     hot_->MouseEnter();
   }
-  if (hot_ && (hot_ != &window_ || !window_.Hint().empty())) {
+  if (hot_ && hot_->EffectiveShowHint()) {
     hintTimer_.Start(window_.Ui().metrics.hintPauseMs, [this] { HintDue(); });
   }
 }

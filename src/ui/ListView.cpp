@@ -540,7 +540,16 @@ void TRdListView::MouseLeave() {
 }
 
 void TRdListView::MouseDown(MouseButton button, unsigned shift, int x, int y) {
-  if (button == MouseButton::Left) {
+  if (button == MouseButton::Left && y < HeaderHeight()) {
+    int left = skinHeader_.headerLeftOffset - leftOffset_;
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+      if (x >= left && x < left + columns_[c]->Width()) {
+        clickedColumn_ = static_cast<int>(c);
+        if (onColumnClick) onColumnClick(*this);
+      }
+      left += columns_[c]->Width();
+    }
+  } else if (button == MouseButton::Left) {
     const TListHit hit = ItemAt({x, y});
     if (hit.item) Select(hit.index);
   }
@@ -555,7 +564,9 @@ bool TRdListView::MouseWheel(int delta, unsigned shift, int x, int y) {
   return true;
 }
 
-bool TRdListView::KeyDown(unsigned key, unsigned) {
+bool TRdListView::KeyDown(unsigned key, unsigned shift) {
+  if (onKeyDown) onKeyDown(*this, key, shift);
+  if (key == 0) return true;
   if (items_.empty()) return false;
   const int perLine = ItemsPerLine(), current = Selected();
   int next = current;
@@ -589,6 +600,11 @@ bool TRdListView::KeyDown(unsigned key, unsigned) {
   }
   Select(std::clamp(next, 0, Count() - 1));
   return true;
+}
+
+bool TRdListView::BindEvent(std::wstring_view event, const TNotifyEvent& handler) {
+  if (EqualsIgnoreCase(event, L"OnColumnClick")) return onColumnClick = handler, true;
+  return TWinControl::BindEvent(event, handler);
 }
 
 // --- Painting ---

@@ -114,6 +114,13 @@ class TRdListView : public TWinControl {
   // The area rows are drawn in: the client area less the header and the visible bars.
   Rect ContentRect() const;
 
+  // The header column pressed last (report view); OnColumnClick tells of it.
+  int ClickedColumn() const { return clickedColumn_; }
+  TNotifyEvent onColumnClick;
+  bool BindEvent(std::wstring_view event, const TNotifyEvent& handler) override;
+
+  // Sees every key first; a key set to 0 is not handled further.
+  std::function<void(TRdListView& sender, unsigned& key, unsigned shift)> onKeyDown;
   TLVCompareEvent onCompare;
   TLVDeletedEvent onDeletion;
   std::function<void(const std::wstring&)> onWriteLog;
@@ -178,6 +185,7 @@ class TRdListView : public TWinControl {
   int leftOffset_ = 0;
   bool scrollingFromBar_ = false;
   int hot_ = -1;
+  int clickedColumn_ = -1;
 };
 
 }  // namespace nudgelet::ui

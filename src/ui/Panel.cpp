@@ -83,13 +83,7 @@ bool TForm::BindEvent(std::wstring_view event, const TNotifyEvent& handler) {
   if (EqualsIgnoreCase(event, L"OnCreate")) return onCreate = handler, true;
   if (EqualsIgnoreCase(event, L"OnShow")) return onShow = handler, true;
   if (EqualsIgnoreCase(event, L"OnClose")) return onClose = handler, true;
-  if (EqualsIgnoreCase(event, L"OnResize")) return onResize = handler, true;
   return TWinControl::BindEvent(event, handler);
-}
-
-void TForm::Resized() {
-  TWinControl::Resized();
-  if (onResize && !Loading()) onResize(*this);
 }
 
 }  // namespace nudgelet::ui

@@ -42,10 +42,7 @@ class TForm : public TWinControl {
   void SetFormStyle(TFormStyle style) { formStyle_ = style; }
 
   bool BindEvent(std::wstring_view event, const TNotifyEvent& handler) override;
-  TNotifyEvent onCreate, onShow, onClose, onResize;
-
- protected:
-  void Resized() override;
+  TNotifyEvent onCreate, onShow, onClose;
 
  private:
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
