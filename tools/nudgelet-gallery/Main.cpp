@@ -27,6 +27,7 @@
 #include "skin/SkinClass.h"
 #include "ui/HtmLabel.h"
 #include "ui/ImageButton.h"
+#include "ui/ListView.h"
 #include "ui/Panel.h"
 #include "ui/ScrollBar.h"
 #include "ui/StandardClasses.h"
@@ -39,7 +40,7 @@ namespace {
 using namespace nudgelet::ui;
 
 constexpr int kOk = 0, kFailed = 1, kBadForm = 2;
-const wchar_t* const kPages[] = {L"Labels", L"HtmlLabels", L"Buttons", L"ScrollBars"};
+const wchar_t* const kPages[] = {L"Labels", L"HtmlLabels", L"Buttons", L"ScrollBars", L"Lists"};
 
 void Error(const std::string& line) {
   HANDLE err = ::GetStdHandle(STD_ERROR_HANDLE);
@@ -79,10 +80,52 @@ bool EndsWith(std::wstring_view text, std::wstring_view end) {
   return text.size() >= end.size() && EqualsIgnoreCase(text.substr(text.size() - end.size()), end);
 }
 
+// A program's icon for the samples: a rounded square in its colour with its initial.
+Bitmap SampleIcon(UiContext& ui, int size, skin::Color color, wchar_t initial) {
+  Bitmap icon(size, size);
+  Canvas canvas(&icon, {0, 0}, ui.Colors(), ui.text);
+  canvas.FillEllipse({0, 0, size, size}, color);
+  canvas.SetFont({-size * 5 / 8, L"Tahoma", skin::fsBold, 1, 4});
+  canvas.SetTextColor(0xFFFFFF);
+  Rect r{0, 0, size, size};
+  canvas.DrawString(std::wstring(1, initial), r, kDtCenter | kDtVCenter | kDtSingleLine | kDtNoPrefix);
+  return icon;
+}
+
+// Rows for the lists that show samples, some of them hot or selected.
+void FillSample(TRdListView& list) {
+  struct Program {
+    const wchar_t* name;
+    const wchar_t* version;
+    skin::Color color;
+  };
+  static const Program kPrograms[] = {{L"7-Zip", L"24.08", 0x3A7D2E},        {L"Audacity", L"3.7.1", 0xC0602A},
+                                      {L"Firefox", L"133.0", 0x1F6FE0},      {L"Notepad++", L"8.7.4", 0x2E9E50},
+                                      {L"VLC media player", L"3.0.21", 0x1C7CEB}, {L"GIMP", L"2.10.38", 0x5A5A6E}};
+  const bool report = list.ViewStyle() == TViewStyle::vsReport;
+  list.BeginUpdate();
+  list.SetIconSpacing(99, 99);
+  for (const Program& p : kPrograms) {
+    const int icon = list.LargeImages().Add(SampleIcon(list.Ui(), 32, p.color, p.name[0]));
+    list.SmallImages().Add(SampleIcon(list.Ui(), 16, p.color, p.name[0]));
+    auto& item = list.AddItem(report ? std::wstring(p.name) + L"\r\rUpdate available" : p.name, icon);
+    item.SubItems().Add(p.version);
+  }
+  list.EndUpdate();
+  list.Select(2);
+  const Rect hot = list.ItemRect(1);
+  list.SetMouseInControl(true);
+  list.MouseMove(0, (hot.left + hot.right) / 2, (hot.top + hot.bottom) / 2);
+}
+
 // Puts the controls into the states their names ask for.
 void Stage(TControl& control) {
   for (const auto& child : control.Controls()) Stage(*child);
   const std::wstring& name = control.Name();
+  if (auto* list = dynamic_cast<TRdListView*>(&control); list && EndsWith(name, L"Sample")) {
+    FillSample(*list);
+    return;
+  }
   if (auto* bar = dynamic_cast<TRdScrollBar*>(&control); bar && EndsWith(name, L"ThumbHot")) {
     TRdScrollBarEx& inner = bar->Bar();
     const Rect thumb = inner.PartRect(spTrack);
