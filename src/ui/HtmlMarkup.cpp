@@ -76,7 +76,10 @@ std::vector<HtmlToken> TokenizeHtml(std::wstring_view markup) {
   return tokens;
 }
 
-std::optional<std::wstring> HtmlAttribute(std::wstring_view tagText, std::wstring_view name) {
+namespace {
+
+// Where an attribute's value lies in a tag's text: its start and length.
+std::optional<std::pair<std::size_t, std::size_t>> AttributeSpan(std::wstring_view tagText, std::wstring_view name) {
   std::size_t at = 0;
   while ((at = tagText.find(name, at)) != std::wstring_view::npos) {
     const bool startsWord = at > 0 && (tagText[at - 1] == L' ' || tagText[at - 1] == L'\t' || tagText[at - 1] == L'"' ||
@@ -92,23 +95,38 @@ std::optional<std::wstring> HtmlAttribute(std::wstring_view tagText, std::wstrin
     if (p < tagText.size() && (tagText[p] == L'"' || tagText[p] == L'\'')) {
       const wchar_t quote = tagText[p];
       const std::size_t end = tagText.find(quote, p + 1);
-      return std::wstring(
-          tagText.substr(p + 1, end == std::wstring_view::npos ? std::wstring_view::npos : end - p - 1));
+      return std::pair{p + 1, end == std::wstring_view::npos ? tagText.size() - p - 1 : end - p - 1};
     }
     const std::size_t end = tagText.find_first_of(L" \t;\"", p);
-    return std::wstring(tagText.substr(p, end == std::wstring_view::npos ? std::wstring_view::npos : end - p));
+    return std::pair{p, end == std::wstring_view::npos ? tagText.size() - p : end - p};
   }
   return std::nullopt;
 }
 
-std::wstring HtmlDrawEntities(std::wstring_view run) {
+// An attribute's value as the markup spells it (a face, a file or a link
+// keeps its letter case); the name is found in any case.
+std::optional<std::wstring> OriginalAttribute(const HtmlToken& t, std::wstring_view name) {
+  const auto span = AttributeSpan(t.text, name);
+  if (!span || t.original.size() != t.text.size()) return std::nullopt;
+  return t.original.substr(span->first, span->second);
+}
+
+}  // namespace
+
+std::optional<std::wstring> HtmlAttribute(std::wstring_view tagText, std::wstring_view name) {
+  const auto span = AttributeSpan(tagText, name);
+  if (!span) return std::nullopt;
+  return std::wstring(tagText.substr(span->first, span->second));
+}
+
+std::wstring HtmlDrawEntities(std::wstring_view run, bool prefixes) {
   std::wstring text(run);
   static const std::pair<const wchar_t*, const wchar_t*> kEntities[] = {
-      {L"&quot;", L"\""},      {L"&sect;", L"\u00A7"}, {L"&permil;", L"\u2030"},
-      {L"&reg;", L"\u00AE"},   {L"&copy;", L"\u00A9"}, {L"&para;", L"\u00B6"},
-      {L"&trade;", L"\u2122"}, {L"&euro;", L"\u20AC"}, {L"&amp;", L"&&"}};
+      {L"&quot;", L"\""},     {L"&sect;", L"\u00A7"}, {L"&permil;", L"\u2030"}, {L"&reg;", L"\u00AE"},
+      {L"&copy;", L"\u00A9"}, {L"&para;", L"\u00B6"}, {L"&trade;", L"\u2122"},  {L"&euro;", L"\u20AC"}};
   for (const auto& [entity, character] : kEntities) text = ReplaceAll(std::move(text), entity, character);
-  return text;
+  // Where ampersands mark accelerators, a literal one is written twice.
+  return ReplaceAll(std::move(text), L"&amp;", prefixes ? L"&&" : L"&");
 }
 
 int HtmlLayoutResult::AnchorAt(Point p) const {
@@ -196,13 +214,14 @@ class Layouter {
     run = ReplaceAll(std::move(run), L"\r\n", L" ");
     std::replace(run.begin(), run.end(), L'\n', L' ');
     std::replace(run.begin(), run.end(), L'\r', L' ');
+    // A lone ampersand between words is text; anywhere else it marks an accelerator.
     const unsigned flags = run.find(L" & ") != std::wstring::npos ? kDtNoPrefix : 0;
     std::size_t i = 0;
     while (i < run.size() && !skipping_) {
       std::size_t end = run.find(L' ', i);
       end = end == std::wstring::npos ? run.size() : run.find_first_not_of(L' ', end);
       if (end == std::wstring::npos) end = run.size();
-      Word(HtmlDrawEntities(run.substr(i, end - i)), flags);
+      Word(HtmlDrawEntities(run.substr(i, end - i), flags == 0), flags);
       i = end;
     }
   }
@@ -430,8 +449,8 @@ class Layouter {
       anchor_ = nextAnchor_++;
       anchorLines_ = 0;
       HtmlAnchorBox& box = Anchor(anchor_);
-      box.href = HtmlAttribute(t.original, L"HREF").value_or(HtmlAttribute(t.text, L"HREF").value_or(L""));
-      box.title = HtmlAttribute(t.original, L"TITLE").value_or(HtmlAttribute(t.text, L"TITLE").value_or(L""));
+      box.href = OriginalAttribute(t, L"HREF").value_or(L"");
+      box.title = OriginalAttribute(t, L"TITLE").value_or(L"");
       anchorMaxLine_ = -1;
       if (auto link = in_.linkStyle ? in_.linkStyle(anchor_) : std::nullopt) {
         if (link->background != skin::kClNone) style_.background = link->background;
@@ -466,14 +485,9 @@ class Layouter {
       return;
     }
     fontStack_.push_back(style_);
-    if (auto face = HtmlAttribute(t.original, L"FACE").value_or(HtmlAttribute(t.original, L"face").value_or(L""));
-        !face.empty()) {
-      style_.font.name = face;
-    }
-    if (auto color = HtmlAttribute(t.text, L"COLOR")) {
-      // Identifiers are spelt as written; colours by number do not care.
-      auto original = HtmlAttribute(t.original, L"color");
-      if (auto value = ParseHtmlColor(c_, original.value_or(*color))) style_.color = *value;
+    if (auto face = OriginalAttribute(t, L"FACE").value_or(L""); !face.empty()) style_.font.name = face;
+    if (auto color = OriginalAttribute(t, L"COLOR")) {
+      if (auto value = ParseHtmlColor(c_, *color)) style_.color = *value;
     }
     if (auto bg = HtmlAttribute(t.text, L"BGCOLOR")) {
       if (auto value = ParseHtmlColor(c_, *bg)) style_.background = *value;
@@ -486,11 +500,10 @@ class Layouter {
   }
 
   void Image(const HtmlToken& t) {
-    const std::wstring src =
-        HtmlAttribute(t.original, L"SRC").value_or(HtmlAttribute(t.original, L"src").value_or(L""));
+    const std::wstring src = OriginalAttribute(t, L"SRC").value_or(L"");
     skin::TRdGraphic* picture = in_.picture && !src.empty() ? in_.picture(src) : nullptr;
     if (!picture || picture->Empty()) {
-      if (auto alt = HtmlAttribute(t.original, L"ALT")) Text(*alt);
+      if (auto alt = OriginalAttribute(t, L"ALT")) Text(*alt);
       return;
     }
     Piece p;

@@ -30,8 +30,9 @@ struct HtmlToken {
 std::vector<HtmlToken> TokenizeHtml(std::wstring_view markup);
 // An attribute of an upper-cased tag text ("FONT COLOR=#FF0000"), quotes removed.
 std::optional<std::wstring> HtmlAttribute(std::wstring_view tagText, std::wstring_view name);
-// Replaces the entities drawn as characters; "&amp;" becomes a doubled ampersand.
-std::wstring HtmlDrawEntities(std::wstring_view run);
+// Replaces the entities drawn as characters; "&amp;" becomes a doubled
+// ampersand where ampersands mark accelerators (`prefixes`), else a single one.
+std::wstring HtmlDrawEntities(std::wstring_view run, bool prefixes = true);
 
 // What an anchor takes from its link item.
 struct HtmlLinkStyle {

@@ -746,7 +746,7 @@ void TRdImageButton::ToggleCheckBox() {
 }
 
 void TRdImageButton::MouseDown(MouseButton button, unsigned shift, int x, int y) {
-  boxPressed_ = iconPressed_ = false;
+  boxPressed_ = false;
   if (button != MouseButton::Left) return TRdGraphicControl::MouseDown(button, shift, x, y);
   const bool onBox = OnCheckBox(x, y), onIcon = OnIcon(x, y);
   if (showCheckBox_ && (onBox || checkBoxFullClick)) {
@@ -764,10 +764,7 @@ void TRdImageButton::MouseDown(MouseButton button, unsigned shift, int x, int y)
     if (iconState_ != TIconState::isDisabled && iconState_ != TIconState::isSelected) {
       SetIconState(TIconState::isDown);
     }
-    if (!iconFullClick) {
-      iconPressed_ = true;
-      return;
-    }
+    if (!iconFullClick) return;  // the icon's press, not the button's
   }
   TRdGraphicControl::MouseDown(button, shift, x, y);
   if (state_ == TButtonState::bsNormal) SetButtonState(TButtonState::bsDown);
@@ -776,6 +773,7 @@ void TRdImageButton::MouseDown(MouseButton button, unsigned shift, int x, int y)
 void TRdImageButton::MouseUp(MouseButton button, unsigned shift, int x, int y) {
   TRdGraphicControl::MouseUp(button, shift, x, y);
   if (button != MouseButton::Left) return;
+  releasedOnIcon_ = OnIcon(x, y);
   if (state_ == TButtonState::bsDown) SetButtonState(TButtonState::bsNormal);
   if (!Contains(ClientRect(), {x, y})) {
     SetHovered(false);
@@ -790,13 +788,11 @@ void TRdImageButton::Click() {
   if (boxPressed_) return;
   if (state_ == TButtonState::bsDown) SetButtonState(TButtonState::bsNormal);
   if (!iconFullClick) {
-    if (iconPressed_) {
-      iconPressed_ = false;
-      if (iconState_ == TIconState::isDown || iconState_ == TIconState::isSelected) {
-        if (iconState_ == TIconState::isDown) SetIconState(TIconState::isHover);
-        if (iconOnClick) iconOnClick(*this);
-        return;
-      }
+    // Where the button is let go decides whose click it is, not where it was pressed.
+    if (releasedOnIcon_ && (iconState_ == TIconState::isDown || iconState_ == TIconState::isSelected)) {
+      if (iconState_ == TIconState::isDown) SetIconState(TIconState::isHover);
+      if (iconOnClick) iconOnClick(*this);
+      return;
     }
     if (iconState_ == TIconState::isDown) SetIconState(TIconState::isNormal);
   }

@@ -156,8 +156,8 @@ class TRdImageButton : public TRdGraphicControl {
   TIconState iconStateAtEntry_ = TIconState::isNormal;
   bool hovered_ = false;
   bool checkHovered_ = false;
-  bool boxPressed_ = false;   // the press was on the box itself: no button click
-  bool iconPressed_ = false;  // the press was on the icon: the button stays up
+  bool boxPressed_ = false;      // the press was on the box itself: no button click
+  bool releasedOnIcon_ = false;  // the last left release was on the icon
   bool measuring_ = false;
   bool foundEllipsis_ = false;
   bool foundWordBreak_ = false;

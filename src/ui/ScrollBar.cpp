@@ -31,8 +31,9 @@ int RoundHalfEven(long long numerator, long long denominator) {
 
 void TRdBitmap::SetSize(int width, int height) {
   width = std::max(0, width), height = std::max(0, height);
-  if (width == bitmap_.Width() && height == bitmap_.Height()) return;
+  if (width == width_ && height == height_) return;
   bitmap_ = Bitmap();  // the old pixels go before the new ones are taken
+  width_ = width, height_ = height;
   bitmap_ = Bitmap(width, height);
 }
 
@@ -318,6 +319,14 @@ void TRdScrollBarEx::PicturesChanged() {
   Invalidate();
 }
 
+void TRdScrollBarEx::SetBounds(int left, int top, int width, int height) {
+  // A size no screen could show is a mistake, not a wish: nothing is drawn.
+  const SystemMetrics& m = Ui().metrics;
+  if (width < 0 || width > 2 * m.screenWidth) width = 0;
+  if (height < 0 || height > 2 * m.screenHeight) height = 0;
+  TRdGraphicControl::SetBounds(left, top, width, height);
+}
+
 void TRdScrollBarEx::Resized() { Layout(); }
 
 void TRdScrollBarEx::Loaded() {
@@ -387,17 +396,17 @@ void TRdScrollBarEx::Layout() {
   const auto [sw, sh] = ArrowSize(true);
   const auto [ew, eh] = ArrowSize(false);
   const int startLen = Vertical() ? sh : sw, endLen = Vertical() ? eh : ew;
-  const int startAcross = Vertical() ? sw : sh, endAcross = Vertical() ? ew : eh;
-  auto arrowAcross = [&](int pictureAcross, TScrollBarPicture p) -> std::pair<int, int> {
-    const bool has = images_.PictureWidth(p) > 0;
-    if (autoCenter_ && has) {
+  // Centred, an arrow is as wide as its picture, whatever length it was given.
+  auto arrowAcross = [&](TScrollBarPicture p) -> std::pair<int, int> {
+    const int pictureAcross = Vertical() ? images_.PictureWidth(p) : images_.PictureHeight(p);
+    if (autoCenter_ && pictureAcross > 0) {
       const int from = (across - pictureAcross) / 2;
       return {from, from + pictureAcross};
     }
     return {0, across};
   };
-  const auto [sa0, sa1] = arrowAcross(startAcross, kBtnLeft);
-  const auto [ea0, ea1] = arrowAcross(endAcross, kBtnRight);
+  const auto [sa0, sa1] = arrowAcross(kBtnLeft);
+  const auto [ea0, ea1] = arrowAcross(kBtnRight);
   parts_[spLeftBtn] = Span(0, startLen, sa0, sa1);
   parts_[spRightBtn] = Span(length - endLen, length, ea0, ea1);
   const int trackStart = startLen, trackEnd = length - endLen;

@@ -28,12 +28,14 @@ inline constexpr int kScrollLineBack = 0, kScrollLineForward = 1, kScrollPageBac
 
 class TRdBitmap {
  public:
-  int Width() const { return bitmap_.Width(); }
-  int Height() const { return bitmap_.Height(); }
+  // The size asked for; a bitmap with a side of 0 has no pixels.
+  int Width() const { return width_; }
+  int Height() const { return height_; }
   void SetSize(int width, int height);
   Bitmap& Pixels() { return bitmap_; }
 
  private:
+  int width_ = 0, height_ = 0;
   Bitmap bitmap_;
 };
 
@@ -148,6 +150,8 @@ class TRdScrollBarEx : public TRdGraphicControl {
   void SetHost(TWinControl* host) { host_ = host; }
   TWinControl* HostControl() const { return host_; }
 
+  // Sizes below 0 or above twice the screen are taken as 0.
+  void SetBounds(int left, int top, int width, int height) override;
   void Paint(Canvas& canvas) override;
   void MouseDown(MouseButton button, unsigned shift, int x, int y) override;
   void MouseUp(MouseButton button, unsigned shift, int x, int y) override;
