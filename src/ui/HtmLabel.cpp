@@ -200,6 +200,7 @@ void TRdHtmLabel::Paint(Canvas& canvas) {
   const skin::TDesignRect& b = Border();
   r = {r.left + b.left, r.top + b.top, r.right - b.right, r.bottom - b.bottom};
   if (AutoSize() && measuring) r.bottom = 1 << 20;
+  const int available = r.Height();
   if (Layout() != TTextLayout::tlTop && !AutoSize()) {
     Canvas probe(nullptr, {}, Ui().Colors(), Ui().text);
     const int height = LayOut(probe, r).height;
@@ -212,8 +213,10 @@ void TRdHtmLabel::Paint(Canvas& canvas) {
   }
   const HtmlLayoutResult result = LayOut(canvas, r);
   anchors_ = result.anchors;
-  foundOutOfRect_ = result.outOfRect;
-  foundEllipsis_ = result.outOfRect;
+  // Centred or bottom text is laid out in a rectangle of its own height, so
+  // what does not fit shows only against the client area.
+  foundOutOfRect_ = result.outOfRect || result.height > available;
+  foundEllipsis_ = foundOutOfRect_;
   for (std::size_t i = 0; i < links_.size(); ++i) {
     links_[i]->foundTextEllipsis = false;
     for (const auto& a : anchors_) {

@@ -151,6 +151,7 @@ struct Piece {
   enum class Kind { Text, Picture, Rule } kind = Kind::Text;
   std::wstring text;
   Style style;
+  int x = 0;  // from the line's start, indentation included
   int width = 0;
   int height = 0;
   unsigned flags = 0;
@@ -267,6 +268,7 @@ class Layouter {
   }
 
   void Place(Piece p) {
+    p.x = x_;
     x_ += p.width;
     line_.push_back(std::move(p));
   }
@@ -291,21 +293,18 @@ class Layouter {
     int height = base + up + down;
     if (height == 0) height = SampleHeight();
     const int top = y_ + pendingSpace_;
-    int lineWidth = 0;
-    for (const auto& p : line_) lineWidth += p.width;
+    const int lineWidth = line_.empty() ? 0 : line_.back().x + line_.back().width;
     int left = in_.rect.left;
     if (align_ == 1) left += (width_ - lineWidth) / 2;
     if (align_ == 2) left += width_ - lineWidth;
     result_.width = std::max(result_.width, lineWidth);
     if (top + height > in_.rect.bottom) result_.outOfRect = true;
-    int x = left;
     for (auto& p : line_) {
       const int pieceTop = top + up + (base - p.height) + p.style.shift;
-      Rect at{x, pieceTop, x + p.width, pieceTop + p.height};
+      Rect at{left + p.x, pieceTop, left + p.x + p.width, pieceTop + p.height};
       if (p.kind == Piece::Kind::Rule) at = {in_.rect.left, top, in_.rect.right, top + height};
       if (p.anchor >= 0) Anchor(p.anchor).rects.push_back(at);
       if (top < in_.rect.bottom) Draw(p, at);
-      x += p.width;
     }
     for (auto& p : line_) done_.push_back(std::move(p));
     line_.clear();

@@ -442,14 +442,8 @@ void TRdImageButton::Paint(Canvas& canvas) {
   }
 }
 
-void TRdImageButton::PaintCaption(Canvas& canvas, bool measuring) {
+Rect TRdImageButton::TextArea() {
   const Rect client = ClientRect();
-  const std::wstring& caption = Caption();
-  unsigned flags = showAccelChar ? 0 : kDtNoPrefix;
-  flags |= wordWrap ? kDtWordBreak | kDtEditControl | kDtNoClip : kDtSingleLine | kDtNoClip;
-  flags |= textWarpAlign == TAlignment::taRightJustify ? kDtRight
-           : textWarpAlign == TAlignment::taCenter     ? kDtCenter
-                                                       : kDtLeft;
   Rect area = client;
   if (captionAlignment == TAlignment::taLeftJustify) area.left += textOffset;
   if (captionAlignment == TAlignment::taRightJustify) area.right -= textOffset;
@@ -461,11 +455,23 @@ void TRdImageButton::PaintCaption(Canvas& canvas, bool measuring) {
       area.right = std::min(area.right, icon.left - (captionAlignment == TAlignment::taRightJustify ? textOffset : 0));
     }
   }
+  area.left = std::max(area.left, client.left + textLeftMargin);
+  area.right = std::min(area.right, client.right - textRightMargin);
+  area.top = std::max(area.top, client.top + textTopMargin);
+  return area;
+}
+
+void TRdImageButton::PaintCaption(Canvas& canvas, bool measuring) {
+  const Rect client = ClientRect();
+  const std::wstring& caption = Caption();
+  unsigned flags = showAccelChar ? 0 : kDtNoPrefix;
+  flags |= wordWrap ? kDtWordBreak | kDtEditControl | kDtNoClip : kDtSingleLine | kDtNoClip;
+  flags |= textWarpAlign == TAlignment::taRightJustify ? kDtRight
+           : textWarpAlign == TAlignment::taCenter     ? kDtCenter
+                                                       : kDtLeft;
+  const Rect area = TextArea();
   const int leftLimit = client.left + textLeftMargin, rightLimit = client.right - textRightMargin;
   const int topLimit = client.top + textTopMargin;
-  area.left = std::max(area.left, leftLimit);
-  area.right = std::min(area.right, rightLimit);
-  area.top = std::max(area.top, topLimit);
 
   Rect extent = area;
   if (!caption.empty()) canvas.DrawString(caption, extent, flags | kDtCalcRect);
@@ -636,13 +642,13 @@ void TRdImageButton::SizeToText(Canvas& canvas) {
   if (Constraints().maxWidth > 0) SetWidth(Constraints().maxWidth);
   canvas.SelectFont(*Font());
   const unsigned flags = (showAccelChar ? 0 : kDtNoPrefix) | (wordWrap ? kDtWordBreak | kDtEditControl : kDtSingleLine);
+  // The caption where the layout puts it (beside an icon, past the offset and
+  // the margins), plus the padding the layout took off on the right.
+  const Rect area = TextArea();
   Rect text = ClientRect();
   if (!Caption().empty()) canvas.DrawString(Caption(), text, flags | kDtCalcRect);
-  // The caption where the layout puts it, plus the padding the layout took off.
-  const int leftPad = (captionAlignment == TAlignment::taLeftJustify ? textOffset : 0) + textLeftMargin;
-  const int rightPad = (captionAlignment == TAlignment::taRightJustify ? textOffset : 0) + textRightMargin;
-  int width = leftPad + text.Width() + rightPad;
-  int height = textTopMargin + text.Height();
+  int width = area.left + text.Width() + (Width() - area.right);
+  int height = area.top + text.Height();
   if (showCheckBox_) {
     if (skin::TRdGraphic* g = checkBoxImages[0][0].Graphic()) {
       width = std::max(width, g->Width() + checkBoxOffset);

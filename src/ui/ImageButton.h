@@ -129,6 +129,8 @@ class TRdImageButton : public TRdGraphicControl {
   skin::Color CaptionColor() const;
   skin::TPicture& IconPicture();
   skin::TPicture* CheckBoxPicture();
+  // Where the caption may go: the client area less the offset, the icon and the margins.
+  Rect TextArea();
   void PaintCaption(Canvas& canvas, bool measuring);
   void PaintIcon(Canvas& canvas);
   void PaintCheckBox(Canvas& canvas);

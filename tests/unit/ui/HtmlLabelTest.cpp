@@ -106,6 +106,34 @@ TEST_F(HtmlLabelTest, BrInAnyCaseBreaksTheLine) {
   EXPECT_EQ(LineAt(56), L"five");
 }
 
+TEST_F(HtmlLabelTest, TextBeyondTheClientAreaIsFoundWhateverTheLayout) {
+  struct Case {
+    TTextLayout layout;
+    int height;
+    bool out;
+  };
+  const Case cases[] = {
+      {TTextLayout::tlTop, 39, false},   {TTextLayout::tlTop, 30, true},     {TTextLayout::tlCenter, 39, false},
+      {TTextLayout::tlCenter, 30, true}, {TTextLayout::tlBottom, 60, false}, {TTextLayout::tlBottom, 30, true},
+  };
+  for (const Case& c : cases) {
+    auto& label = Label(L"one<br>two<br>three");  // three lines of 13
+    label.SetBounds(10, 10, 100, c.height);
+    label.SetLayout(c.layout);
+    Paint();
+    EXPECT_EQ(label.FoundTextOutOfRect(), c.out) << static_cast<int>(c.layout) << " in " << c.height;
+    form.RemoveControl(label);
+  }
+}
+
+TEST_F(HtmlLabelTest, ListItemsStandIndented) {
+  Label(L"<ul><li>one<ul><li>two</ul></ul>three");
+  Paint();
+  EXPECT_EQ(Drawn(L"one")->at.left, 10 + 16 + 12);  // one level, then the bullet and its space
+  EXPECT_EQ(Drawn(L"two")->at.left, 10 + 32 + 12);
+  EXPECT_EQ(Drawn(L"three")->at.left, 10);
+}
+
 TEST_F(HtmlLabelTest, HoveringAnAnchorRepaintsOnlyTheAnchorsItLeavesAndEnters) {
   auto& label = Label(L"<a>first</a> middle <a>second</a>", 2);
   label.Link(0).cursor = crHandPoint;

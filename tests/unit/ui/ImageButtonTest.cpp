@@ -157,7 +157,7 @@ TEST_F(ImageButtonTest, EllipsisByHeightKeepsTheLinesThatFit) {
   EXPECT_TRUE(b.FoundTextWordBreak());
 }
 
-TEST_F(ImageButtonTest, AutoSizeFollowsTheNormalPictureOnlyWhenThereIsOne) {
+TEST_F(ImageButtonTest, AutoSizeFollowsTheNormalPictureOnlyWhenThereIsOneAndTheCaptionWhenAsked) {
   auto& b = Add<TRdImageButton>(10, 10, 75, 25);
   b.SetAutoSize(true);
   Use(b.imageOver, L"over.png");
@@ -168,6 +168,18 @@ TEST_F(ImageButtonTest, AutoSizeFollowsTheNormalPictureOnlyWhenThereIsOne) {
   EXPECT_EQ(b.Width(), 400);
   Use(b.imageNormal, L"normal.png");
   EXPECT_EQ(b.BoundsRect(), (Rect{0, 0, 400, 20}));
+
+  // Sized to its caption beside an icon on the left, the caption keeps every letter.
+  auto& t = Add<TRdImageButton>(10, 50, 100, 30);
+  Use(t.dnIcons[0], L"icon.png");
+  t.iconAlign = TAlignment::taLeftJustify;
+  t.captionAlignment = TAlignment::taLeftJustify;
+  t.SetCaption(L"Hello");
+  t.SetAutoSizeByText(true);
+  EXPECT_EQ(t.Width(), 10 + 10 + 20 + 30);  // icon offset, icon, text offset, caption
+  Paint();
+  EXPECT_EQ(text.AllText(), L"Hello");
+  EXPECT_FALSE(t.FoundTextEllipsis());
 }
 
 // The fade draws the pictures over each other at the step's opacity; what
