@@ -109,7 +109,7 @@ TRdHtmLabelLink& TRdHtmLabel::AddLink() {
 
 void TRdHtmLabel::ClearLinks() {
   links_.clear();
-  hovered_ = pressed_ = -1;
+  hovered_ = pressed_ = clickedLink_ = -1;
   Invalidate();
 }
 
@@ -141,7 +141,7 @@ void TRdHtmLabel::TextChanged() {
     if (Caption().empty()) lines_.clear();
   }
   plainText_ = HtmlPlainText(Caption());
-  hovered_ = pressed_ = -1;
+  hovered_ = pressed_ = clickedLink_ = -1;
   if (!Loading() && !Destroying()) {
     AdjustBounds();
     Invalidate();
@@ -288,10 +288,24 @@ void TRdHtmLabel::MouseDown(MouseButton button, unsigned shift, int x, int y) {
 
 void TRdHtmLabel::MouseUp(MouseButton button, unsigned shift, int x, int y) {
   const int pressed = pressed_;
-  if (button == MouseButton::Left) pressed_ = -1;
+  if (button == MouseButton::Left) pressed_ = clickedLink_ = -1;
   TRdLabel::MouseUp(button, shift, x, y);
   if (button != MouseButton::Left || pressed < 0 || AnchorAt(x, y) != pressed) return;
-  if (TRdHtmLabelLink* link = LinkOf(pressed); link && link->onClick) link->onClick(*link);
+  clickedLink_ = pressed;
+}
+
+// The link's click comes with the label's click, after the release is done
+// with: a link that closes what holds the label must find nothing still
+// working on it.
+void TRdHtmLabel::Click() {
+  TRdHtmLabelLink* link = LinkOf(clickedLink_);
+  clickedLink_ = -1;
+  if (link && link->onClick) {
+    const std::weak_ptr<const bool> alive = alive_;
+    link->onClick(*link);
+    if (alive.expired()) return;
+  }
+  TRdLabel::Click();
 }
 
 int TRdHtmLabel::CursorAt(int x, int y) {

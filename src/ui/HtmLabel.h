@@ -72,6 +72,7 @@ class TRdHtmLabel : public TRdLabel {
   void MouseMove(unsigned shift, int x, int y) override;
   void MouseDown(MouseButton button, unsigned shift, int x, int y) override;
   void MouseUp(MouseButton button, unsigned shift, int x, int y) override;
+  void Click() override;
   void MouseLeave() override;
   int CursorAt(int x, int y) override;
   bool HintAt(int x, int y, std::wstring& hint) override;
@@ -96,7 +97,10 @@ class TRdHtmLabel : public TRdLabel {
   std::vector<HtmlAnchorBox> anchors_;
   int hovered_ = -1;
   int pressed_ = -1;
+  int clickedLink_ = -1;  // released on the anchor it was pressed on: its click is due
   bool settingLines_ = false;
+  // Gone with the label: a handler may free the label it was called from.
+  std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
 
 }  // namespace nudgelet::ui

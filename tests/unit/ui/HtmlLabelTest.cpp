@@ -194,6 +194,12 @@ TEST_F(HtmlLabelTest, ALinkIsClickedOnlyByAPressAndAReleaseOnTheSameAnchor) {
   Move(onSecond, 15), Press(onSecond, 15), Move(200, 200), Move(onSecond, 15), Release(onSecond, 15);
   EXPECT_EQ(clicked, (std::vector<std::wstring>{L"first", L"second"}));
   EXPECT_EQ(labelClicks, 5);  // the label's own click goes on as before
+
+  // A link may close what holds the label.
+  label.Link(0).onClick = [&](skin::TPersistent&) { form.RemoveControl(label); };
+  Click(onFirst, 15);
+  EXPECT_TRUE(form.Controls().empty());
+  EXPECT_EQ(labelClicks, 5);
 }
 
 TEST_F(HtmlLabelTest, EntitiesBecomeTheirCharacters) {
