@@ -86,20 +86,16 @@ TEST_F(ScrollBarTest, TheThumbTakesItsShareOfTheTrackRoundedHalfToEven) {
 }
 
 TEST_F(ScrollBarTest, StepsAreTakenFromThePageOrTheRangeUnlessGiven) {
-  struct Case {
-    int max, pageSize, small, large;
-    int expectedSmall, expectedLarge;
-  };
-  const Case cases[] = {
-      {100, 0, 0, 0, 3, 10}, {20, 0, 0, 0, 1, 2},   {100, 50, 0, 0, 4, 45},
-      {100, 3, 0, 0, 1, 4},  {100, 50, 7, 9, 7, 9}, {100, 50, 40000, -5, 32767, 45},
-  };
-  for (const Case& c : cases) {
-    auto& bar = Bar(200, c.max, c.pageSize, 0);
-    bar.SetSmallChange(c.small);
-    bar.SetLargeChange(c.large);
-    EXPECT_EQ(bar.SmallStep(), c.expectedSmall) << c.max << "/" << c.pageSize << "/" << c.small;
-    EXPECT_EQ(bar.LargeStep(), c.expectedLarge) << c.max << "/" << c.pageSize << "/" << c.large;
+  // max, page size, small change, large change: the steps in force
+  const std::tuple<int, int, int, int, int, int> cases[] = {{100, 0, 0, 0, 3, 10},  {20, 0, 0, 0, 1, 2},
+                                                            {100, 50, 0, 0, 4, 45}, {100, 3, 0, 0, 1, 4},
+                                                            {100, 50, 7, 9, 7, 9},  {100, 50, 40000, -5, 32767, 45}};
+  for (const auto& [max, pageSize, small, large, expectedSmall, expectedLarge] : cases) {
+    auto& bar = Bar(200, max, pageSize, 0);
+    bar.SetSmallChange(small);
+    bar.SetLargeChange(large);
+    EXPECT_EQ(bar.SmallStep(), expectedSmall) << max << "/" << pageSize << "/" << small;
+    EXPECT_EQ(bar.LargeStep(), expectedLarge) << max << "/" << pageSize << "/" << large;
     form.RemoveControl(bar);
   }
 }
@@ -110,17 +106,16 @@ TEST_F(ScrollBarTest, ArrowsAndThicknessFollowThePictures) {
   AddSolid(L"track.png", 11, 11, 0xFFFF0000);
   struct Case {
     bool vertical, allowArrow, autoArrow, autoSize, pictures;
-    Rect start, end;
+    Rect start, end;  // empty: no arrow
     int thickness;
   };
-  const Rect none{};
   const Case cases[] = {
-      {true, true, true, true, true, {0, 0, 15, 12}, none, 15},
+      {true, true, true, true, true, {0, 0, 15, 12}, {}, 15},
       {true, true, false, true, true, {1, 0, 16, 12}, {0, 183, 17, 200}, 17},
-      {true, true, true, false, true, {7, 0, 22, 17}, none, 30},  // the system's size, centred at the picture's
-      {true, false, true, true, true, none, none, 11},
-      {true, true, true, true, false, none, none, 17},
-      {false, true, true, true, true, {0, 0, 15, 12}, none, 12},
+      {true, true, true, false, true, {7, 0, 22, 17}, {}, 30},  // the system's size, centred at the picture's
+      {true, false, true, true, true, {}, {}, 11},
+      {true, true, true, true, false, {}, {}, 17},
+      {false, true, true, true, true, {0, 0, 15, 12}, {}, 12},
   };
   for (const Case& c : cases) {
     auto& bar = Add<TRdScrollBarEx>(10, 10, 30, 200);
@@ -134,20 +129,11 @@ TEST_F(ScrollBarTest, ArrowsAndThicknessFollowThePictures) {
       Use(bar.AllSkinImage().Picture(kTrackCenter), L"track.png");
     }
     bar.PicturesChanged();
-    const auto label = ::testing::Message() << c.vertical << c.allowArrow << c.autoArrow << c.autoSize << c.pictures;
-    EXPECT_EQ(c.vertical ? bar.Width() : bar.Height(), c.thickness) << label;
-    const Rect& start = bar.PartRect(spLeftBtn);
-    const Rect& end = bar.PartRect(spRightBtn);
-    if (c.start.Empty()) {
-      EXPECT_TRUE(start.Empty()) << label;
-    } else {
-      EXPECT_EQ(start, c.start) << label;
-    }
-    if (c.end.Empty()) {
-      EXPECT_TRUE(end.Empty()) << label;
-    } else {
-      EXPECT_EQ(end, c.end) << label;
-    }
+    auto shown = [](const Rect& r) { return r.Empty() ? Rect{} : r; };
+    const auto row = ::testing::Message() << c.vertical << c.allowArrow << c.autoArrow << c.autoSize << c.pictures;
+    EXPECT_EQ(c.vertical ? bar.Width() : bar.Height(), c.thickness) << row;
+    EXPECT_EQ(shown(bar.PartRect(spLeftBtn)), c.start) << row;
+    EXPECT_EQ(shown(bar.PartRect(spRightBtn)), c.end) << row;
     form.RemoveControl(bar);
   }
 }
