@@ -69,7 +69,8 @@ void ControlRoot::MouseMove(unsigned shift, Point at) {
   } else {
     SetHot(under);
   }
-  TControl* target = captured_ ? captured_ : under;
+  // Entering or leaving may have removed controls: look again.
+  TControl* target = captured_ ? captured_ : ControlAt(at);
   if (!target) return;
   const Point local = Local(*target, at);
   if (window_.Host()) window_.Host()->SetCursor(target->CursorAt(local.x, local.y));
@@ -106,9 +107,12 @@ void ControlRoot::MouseUp(MouseButton button, unsigned shift, Point at) {
     if (window_.Host()) window_.Host()->SetCapture(false);
   }
   if (!target) return;
+  // The release may be the last thing the control does: Forget clears this
+  // when the control goes away, so it is never touched afterwards.
+  releasing_ = target;
   if (target->Enabled()) target->MouseUp(button, shift, local.x, local.y);
-  // The release may have been the last thing the control did: it can be gone now.
-  if (click && IsWithin(target, window_) && target->Enabled()) target->Click();
+  if (click && releasing_ == target && target->Enabled()) target->Click();
+  releasing_ = nullptr;
   if (!captured_) SetHot(ControlAt(at));
 }
 
@@ -190,6 +194,7 @@ void ControlRoot::Forget(TControl& control) {
   }
   if (inside(clicked_)) clicked_ = nullptr;
   if (inside(focused_)) focused_ = nullptr;
+  if (inside(releasing_)) releasing_ = nullptr;
 }
 
 }  // namespace nudgelet::ui

@@ -57,6 +57,7 @@ class ControlRoot {
   TControl* captured_ = nullptr;
   TControl* clicked_ = nullptr;  // pressed with the left button: a release inside clicks
   TControl* focused_ = nullptr;
+  TControl* releasing_ = nullptr;  // the control handling a release
   Point last_;
   unsigned lastShift_ = 0;
   bool hintShown_ = false;
