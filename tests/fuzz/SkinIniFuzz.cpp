@@ -7,6 +7,7 @@
 // named pictures resolve and draw; and a picture descriptor's stored lines,
 // applied again, store the same lines.
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
@@ -79,7 +80,15 @@ void CheckDescriptor(PackageStore& store, const std::vector<std::wstring>& lines
   TRdgImage again(store);
   again.SetValues(stored);
   again.Width();
-  Check(again.ToLines() == stored);
+  const auto restored = again.ToLines();
+  if (restored != stored) {
+    // What differs, for whoever reads the finding.
+    for (const auto* list : {&lines, &stored, &restored}) {
+      std::fprintf(stderr, "---\n");
+      for (const auto& line : *list) std::fprintf(stderr, "%s\n", WideToUtf8(line).c_str());
+    }
+  }
+  Check(restored == stored);
 }
 
 }  // namespace
