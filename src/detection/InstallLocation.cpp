@@ -58,10 +58,9 @@ bool IsUsableFolder(const platform::Platform& p, const std::wstring& folder) {
   if (folder.find(L'%') != std::wstring::npos) return false;
   const std::wstring upper = IncludeTrailingBackslash(ToUpper(folder));
   if (upper.size() <= 3) return false;
-  const auto shellFolders =
-      p.registry.OpenReadOnly(platform::RegistryRoot::CurrentUser,
-                              L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                              platform::RegistryViewFor(p.system.Is64BitWindows()));
+  const auto shellFolders = p.registry.OpenReadOnly(
+      platform::RegistryRoot::CurrentUser, L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+      platform::RegistryViewFor(p.system.Is64BitWindows()));
   for (const wchar_t* name : {L"Desktop", L"Start Menu", L"Recent"}) {
     const std::wstring value = shellFolders ? shellFolders->ReadText(name).value_or(L"") : L"";
     if (!value.empty() && upper == IncludeTrailingBackslash(ToUpper(value))) return false;

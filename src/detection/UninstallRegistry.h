@@ -30,8 +30,8 @@ std::int64_t ReadRegInteger(const platform::Registry& registry, const std::wstri
 // (breadth first), with the key open, or null when it cannot be opened. Each key
 // is opened once, for its subkeys and for whatever the visitor reads.
 using RegistryKeyVisitor = std::function<void(const std::wstring& path, const platform::RegistryKey* key)>;
-void ForEachKeyRecursive(const platform::Registry& registry, const std::wstring& rootName,
-                         const std::wstring& basePath, bool use64View, const RegistryKeyVisitor& visit);
+void ForEachKeyRecursive(const platform::Registry& registry, const std::wstring& rootName, const std::wstring& basePath,
+                         bool use64View, const RegistryKeyVisitor& visit);
 
 // basePath followed by every key below it at any depth, each after its parent
 // (breadth first). Returns the number of paths in the list.

@@ -35,7 +35,8 @@ Snapshot Take(const TCustomIniFile& ini) {
   s.sections = ini.ReadSections();
   for (const auto& section : s.sections) {
     s.lines[section] = ini.ReadSectionValues(section);
-    for (const auto& key : ini.ReadSection(section)) s.values[section].emplace_back(key, ini.ReadString(section, key, L"\x1"));
+    for (const auto& key : ini.ReadSection(section))
+      s.values[section].emplace_back(key, ini.ReadString(section, key, L"\x1"));
   }
   return s;
 }

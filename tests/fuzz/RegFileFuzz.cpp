@@ -20,8 +20,8 @@ using namespace nudgelet::platform;
 using nudgelet::fuzz::Check;
 
 const std::pair<RegistryRoot, const wchar_t*> kRoots[] = {
-    {RegistryRoot::ClassesRoot, L"HKEY_CLASSES_ROOT"},   {RegistryRoot::CurrentUser, L"HKEY_CURRENT_USER"},
-    {RegistryRoot::LocalMachine, L"HKEY_LOCAL_MACHINE"}, {RegistryRoot::Users, L"HKEY_USERS"},
+    {RegistryRoot::ClassesRoot, L"HKEY_CLASSES_ROOT"},     {RegistryRoot::CurrentUser, L"HKEY_CURRENT_USER"},
+    {RegistryRoot::LocalMachine, L"HKEY_LOCAL_MACHINE"},   {RegistryRoot::Users, L"HKEY_USERS"},
     {RegistryRoot::CurrentConfig, L"HKEY_CURRENT_CONFIG"},
 };
 

@@ -89,9 +89,9 @@ bool SameIdentity(const TSoftInfo& a, const TSoftInfo& b) {
 }
 
 bool SameCompletion(const TSoftInfo& a, const TSoftInfo& b) {
-  return a.InstallDateText == b.InstallDateText && a.InstallDate == b.InstallDate && a.QuickUninstall == b.QuickUninstall &&
-         a.Size == b.Size && a.SizeText == b.SizeText && a.DisplayIcon == b.DisplayIcon && a.IconIndex == b.IconIndex &&
-         a.InstallLocation == b.InstallLocation;
+  return a.InstallDateText == b.InstallDateText && a.InstallDate == b.InstallDate &&
+         a.QuickUninstall == b.QuickUninstall && a.Size == b.Size && a.SizeText == b.SizeText &&
+         a.DisplayIcon == b.DisplayIcon && a.IconIndex == b.IconIndex && a.InstallLocation == b.InstallLocation;
 }
 
 void CheckAgainst(const std::vector<TSoftInfo>& baseline, const TSoftwareInfo& inventory,

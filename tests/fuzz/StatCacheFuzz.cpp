@@ -71,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The input's halves as texts: written out, they read back unchanged.
   const std::wstring product = nudgelet::Utf8ToWide(bytes.substr(0, size / 2));
   const std::wstring code = nudgelet::Utf8ToWide(bytes.substr(size / 2));
-  const auto fields = nudgelet::ParseJsonObject("{" + nudgelet::JsonString(product) + ":" +
-                                                nudgelet::JsonString(code) + "}");
+  const auto fields =
+      nudgelet::ParseJsonObject("{" + nudgelet::JsonString(product) + ":" + nudgelet::JsonString(code) + "}");
   Check(fields && fields->strings.size() == 1);
   Check(nudgelet::Utf8ToWide(fields->strings.begin()->first) == product && fields->strings.begin()->second == code);
 

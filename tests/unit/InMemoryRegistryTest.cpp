@@ -52,9 +52,10 @@ TEST(InMemoryRegistry, ThirtyTwoBitViewOfSoftwareIsWow6432Node) {
   const auto software32 = reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE", RegistryView::Bits32);
   EXPECT_EQ(software32->OpenSubKey(L"app")->ReadText(L"v"), L"32");
   EXPECT_FALSE(software32->OpenSubKey(L"Missing"));
-  EXPECT_EQ(
-      reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE", RegistryView::Bits64)->OpenSubKey(L"App")->ReadText(L"v"),
-      L"64");
+  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE", RegistryView::Bits64)
+                ->OpenSubKey(L"App")
+                ->ReadText(L"v"),
+            L"64");
 }
 
 TEST(InMemoryRegistry, OpenKeysSurviveDeletion) {
