@@ -22,8 +22,9 @@ endif()
 if(NUDGELET_FUZZ)
   # Every library of the fuzz tree carries the fuzzer's coverage and the
   # sanitizers; only the fuzz targets themselves link libFuzzer's main.
+  # Undefined behaviour stops the run like a crash, so the fuzzer keeps it as a finding.
   target_compile_options(nudgelet_options INTERFACE
-    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(nudgelet_options INTERFACE -fsanitize=address,undefined)
 endif()
 

@@ -2,7 +2,7 @@
 
 #include "base/Paths.h"
 #include "base/Strings.h"
-#include "detection/UninstallRegistry.h"
+#include "platform/ProcessModel.h"
 #include "settings/TextFile.h"
 
 namespace nudgelet::detection {
@@ -58,10 +58,11 @@ bool IsUsableFolder(const platform::Platform& p, const std::wstring& folder) {
   if (folder.find(L'%') != std::wstring::npos) return false;
   const std::wstring upper = IncludeTrailingBackslash(ToUpper(folder));
   if (upper.size() <= 3) return false;
-  const bool use64View = p.system.Is64BitWindows();
-  const std::wstring shellFolders = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  const auto shellFolders = p.registry.OpenReadOnly(
+      platform::RegistryRoot::CurrentUser, L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+      platform::RegistryViewFor(p.system.Is64BitWindows()));
   for (const wchar_t* name : {L"Desktop", L"Start Menu", L"Recent"}) {
-    const std::wstring value = ReadRegString(p.registry, L"HKEY_CURRENT_USER", shellFolders, name, use64View);
+    const std::wstring value = shellFolders ? shellFolders->ReadText(name).value_or(L"") : L"";
     if (!value.empty() && upper == IncludeTrailingBackslash(ToUpper(value))) return false;
   }
   for (const std::wstring& system : {p.folders.SystemDirectory(), p.folders.WindowsDirectory()}) {

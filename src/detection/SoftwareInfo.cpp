@@ -90,19 +90,17 @@ TSoftwareInfo::TSoftwareInfo(const Platform& p, const Crypto& crypto, std::wstri
 
 void TSoftwareInfo::ScanPass(bool use64View) {
   for (const wchar_t* root : {L"HKEY_LOCAL_MACHINE", L"HKEY_CURRENT_USER"}) {
-    std::vector<std::wstring> keys;
-    EnumerateKeysRecursive(p_.registry, root, kUninstallKey, keys, use64View);
-    for (const auto& keyPath : keys) ScanEntry(root, keyPath, use64View);
+    ForEachKeyRecursive(p_.registry, root, kUninstallKey, use64View,
+                        [&](const std::wstring& keyPath, const RegistryKey* key) {
+                          if (key) ScanEntry(root, keyPath, *key, use64View);
+                        });
   }
   FoldDuplicates();
 }
 
-void TSoftwareInfo::ScanEntry(const std::wstring& rootName, const std::wstring& keyPath, bool use64View) {
-  const auto root = RootKeyFromName(rootName);
-  auto key = root ? p_.registry.OpenReadOnly(*root, keyPath, RegistryViewFor(use64View)) : nullptr;
-  if (!key) return;
-  // One open key serves every value of the entry.
-  auto text = [&](const wchar_t* name) { return key->ReadText(name).value_or(L""); };
+void TSoftwareInfo::ScanEntry(const std::wstring& rootName, const std::wstring& keyPath, const RegistryKey& key,
+                              bool use64View) {
+  auto text = [&](const wchar_t* name) { return key.ReadText(name).value_or(L""); };
 
   TSoftInfo r;
   r.DisplayName = Trim(text(L"DisplayName"));
@@ -118,7 +116,7 @@ void TSoftwareInfo::ScanEntry(const std::wstring& rootName, const std::wstring& 
     r.UninstallString = ReplaceAllIgnoreCase(r.UninstallString, L"MsiExec.exe /I", L"MsiExec.exe /X");
   }
   r.Publisher = Trim(text(L"Publisher"));
-  const std::int64_t systemComponent = static_cast<std::int32_t>(key->ReadDword(L"SystemComponent").value_or(0));
+  const std::int64_t systemComponent = static_cast<std::int32_t>(key.ReadDword(L"SystemComponent").value_or(0));
 
   if (r.UninstallString.empty() && keyPath.size() > 37 && systemComponent == 0) {
     const std::wstring productCode = keyPath.substr(keyPath.size() - 38);
@@ -140,7 +138,7 @@ void TSoftwareInfo::ScanEntry(const std::wstring& rootName, const std::wstring& 
   r.KeyPath = keyPath;
   // EstimatedSize is a count of kilobytes: read it unsigned, so that a program of
   // two terabytes or more does not turn into a negative size.
-  r.Size = static_cast<std::int64_t>(key->ReadDword(L"EstimatedSize").value_or(0)) * 1024;
+  r.Size = static_cast<std::int64_t>(key.ReadDword(L"EstimatedSize").value_or(0)) * 1024;
   r.RegistrySize = r.Size;
   r.SizeText = FormatByteSize(r.Size);
   r.Is64BitView = use64View;

@@ -29,7 +29,8 @@ class TSoftwareInfo {
 
  private:
   void ScanPass(bool use64View);
-  void ScanEntry(const std::wstring& rootName, const std::wstring& keyPath, bool use64View);
+  void ScanEntry(const std::wstring& rootName, const std::wstring& keyPath, const platform::RegistryKey& key,
+                 bool use64View);
   void FoldDuplicates();
   void ReadCache();
 

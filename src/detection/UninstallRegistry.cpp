@@ -45,15 +45,29 @@ std::int64_t ReadRegInteger(const Registry& registry, const std::wstring& rootNa
   return value ? static_cast<std::int64_t>(static_cast<std::int32_t>(*value)) : 0;
 }
 
+void ForEachKeyRecursive(const Registry& registry, const std::wstring& rootName, const std::wstring& basePath,
+                         bool use64View, const RegistryKeyVisitor& visit) {
+  struct Pending {
+    std::wstring path;
+    std::shared_ptr<const RegistryKey> parent;  // kept open until its last child is opened
+    std::wstring name;
+  };
+  std::vector<Pending> pending{{basePath, nullptr, {}}};
+  for (std::size_t i = 0; i < pending.size(); ++i) {
+    const Pending item = std::move(pending[i]);
+    const std::shared_ptr<const RegistryKey> key =
+        item.parent ? item.parent->OpenSubKey(item.name) : OpenKey(registry, rootName, item.path, use64View);
+    if (key) {
+      for (auto& name : key->SubKeyNames()) pending.push_back({item.path + L"\\" + name, key, std::move(name)});
+    }
+    visit(item.path, key.get());
+  }
+}
+
 std::size_t EnumerateKeysRecursive(const Registry& registry, const std::wstring& rootName, const std::wstring& basePath,
                                    std::vector<std::wstring>& list, bool use64View) {
-  list.push_back(basePath);
-  for (std::size_t i = list.size() - 1; i < list.size(); ++i) {
-    auto key = OpenKey(registry, rootName, list[i], use64View);
-    if (!key) continue;
-    const std::wstring parent = list[i];
-    for (const auto& name : key->SubKeyNames()) list.push_back(parent + L"\\" + name);
-  }
+  ForEachKeyRecursive(registry, rootName, basePath, use64View,
+                      [&list](const std::wstring& path, const RegistryKey*) { list.push_back(path); });
   return list.size();
 }
 

@@ -3,6 +3,8 @@
 // values as text or integers, and every key below a base key.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +25,13 @@ std::wstring ReadRegString(const platform::Registry& registry, const std::wstrin
 // A DWORD, sign-extended; 0 when missing.
 std::int64_t ReadRegInteger(const platform::Registry& registry, const std::wstring& rootName,
                             const std::wstring& keyPath, const std::wstring& valueName, bool use64View);
+
+// Visits basePath and every key below it at any depth, each after its parent
+// (breadth first), with the key open, or null when it cannot be opened. Each key
+// is opened once, for its subkeys and for whatever the visitor reads.
+using RegistryKeyVisitor = std::function<void(const std::wstring& path, const platform::RegistryKey* key)>;
+void ForEachKeyRecursive(const platform::Registry& registry, const std::wstring& rootName, const std::wstring& basePath,
+                         bool use64View, const RegistryKeyVisitor& visit);
 
 // basePath followed by every key below it at any depth, each after its parent
 // (breadth first). Returns the number of paths in the list.

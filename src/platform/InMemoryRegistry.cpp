@@ -19,7 +19,9 @@ std::vector<std::wstring> SplitPath(std::wstring_view path) {
 
 class InMemoryKey final : public RegistryKey {
  public:
-  explicit InMemoryKey(std::shared_ptr<const InMemoryRegistry::Node> node) : node_(std::move(node)) {}
+  InMemoryKey(std::shared_ptr<const InMemoryRegistry::Node> node, const InMemoryRegistry& registry, RegistryRoot root,
+              std::wstring path, RegistryView view)
+      : node_(std::move(node)), registry_(registry), root_(root), path_(std::move(path)), view_(view) {}
 
   std::vector<std::wstring> SubKeyNames() const override {
     std::vector<std::wstring> names;
@@ -40,8 +42,17 @@ class InMemoryKey final : public RegistryKey {
     return it->second.second;
   }
 
+  // As the path from the root names it, so that the view's rules apply alike.
+  std::unique_ptr<RegistryKey> OpenSubKey(std::wstring_view name) const override {
+    return registry_.OpenReadOnly(root_, path_ + L'\\' + std::wstring(name), view_);
+  }
+
  private:
   std::shared_ptr<const InMemoryRegistry::Node> node_;
+  const InMemoryRegistry& registry_;
+  RegistryRoot root_;
+  std::wstring path_;
+  RegistryView view_;
 };
 
 }  // namespace
@@ -123,7 +134,7 @@ std::unique_ptr<RegistryKey> InMemoryRegistry::OpenReadOnly(RegistryRoot root, s
                                                             RegistryView view) const {
   auto node = Find(root, PhysicalRegistryPath(root, path, view));
   if (!node) return nullptr;
-  return std::make_unique<InMemoryKey>(std::move(node));
+  return std::make_unique<InMemoryKey>(std::move(node), *this, root, std::wstring(path), view);
 }
 
 }  // namespace nudgelet::platform

@@ -38,6 +38,10 @@ class RegistryKey {
   // The empty name is the key's default value. nullopt when the value does not exist
   // or is larger than kMaxRegistryValueBytes.
   virtual std::optional<RegistryValue> ReadValue(std::wstring_view name) const = 0;
+  // A direct subkey, opened for reading through the same view; nullptr when it
+  // does not exist or cannot be opened. Walks of many keys open each from its
+  // parent: a path from the root costs the system a step for every part.
+  virtual std::unique_ptr<RegistryKey> OpenSubKey(std::wstring_view name) const = 0;
 
   // The value of any type, as text (see RegistryValueAsText); nullopt when missing.
   std::optional<std::wstring> ReadText(std::wstring_view name) const;

@@ -184,7 +184,9 @@ void TRdgImage::Inherit(const std::vector<std::wstring>& named) {
     const auto name = IniLineName(line);
     if (!name) continue;
     std::wstring key = Trim(*name);
-    if (!key.empty() && key.back() == L'!') key.pop_back();
+    // Without the lock mark the name is trimmed again: a key kept with a
+    // trailing blank would never match its own line and be added anew each time.
+    if (!key.empty() && key.back() == L'!') key = Trim(std::wstring_view(key).substr(0, key.size() - 1));
     if (EqualsIgnoreCase(key, L"imgname")) continue;
     SetLineValue(values_, key, Trim(std::wstring_view(line).substr(name->size() + 1)));
   }

@@ -48,6 +48,14 @@ TEST(InMemoryRegistry, ThirtyTwoBitViewOfSoftwareIsWow6432Node) {
   // The current user's keys are shared by both views.
   EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::CurrentUser, L"Software\\App", RegistryView::Bits32)->ReadText(L"v"),
             L"user");
+  // Subkeys opened from an open key follow its view.
+  const auto software32 = reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE", RegistryView::Bits32);
+  EXPECT_EQ(software32->OpenSubKey(L"app")->ReadText(L"v"), L"32");
+  EXPECT_FALSE(software32->OpenSubKey(L"Missing"));
+  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE", RegistryView::Bits64)
+                ->OpenSubKey(L"App")
+                ->ReadText(L"v"),
+            L"64");
 }
 
 TEST(InMemoryRegistry, OpenKeysSurviveDeletion) {

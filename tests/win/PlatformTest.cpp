@@ -47,8 +47,27 @@ TEST(Win32Registry, ReadsWhatRegAddWrote) {
   EXPECT_FALSE(key->ReadDword(L"Text"));
   EXPECT_FALSE(key->ReadText(L"Missing"));
   EXPECT_EQ(key->SubKeyNames(), std::vector<std::wstring>{L"Child"});
+  EXPECT_TRUE(key->OpenSubKey(L"child"));
+  EXPECT_FALSE(key->OpenSubKey(L"Nope"));
   EXPECT_FALSE(
       P().registry.OpenReadOnly(RegistryRoot::CurrentUser, L"Software\\NudgeletTest\\Nope", RegistryView::Default));
+}
+
+TEST(Win32Registry, ReadsValuesWholeAtEverySize) {
+  // Around the size read in one call (4 KiB), and well beyond it.
+  for (const std::size_t length : {std::size_t{0}, std::size_t{2047}, std::size_t{2048}, std::size_t{3000}}) {
+    std::wstring text;
+    for (std::size_t i = 0; i < length; ++i) text.push_back(static_cast<wchar_t>(L'a' + i % 26));
+    ASSERT_EQ(RunToEnd(L"reg.exe add HKCU\\Software\\NudgeletTest\\Sizes /v Text /t REG_SZ /d \"" + text + L"\" /f"),
+              0u);
+    auto key = P().registry.OpenReadOnly(RegistryRoot::CurrentUser, L"Software\\NudgeletTest\\Sizes",
+                                         platform::kOwnRegistryView);
+    ASSERT_TRUE(key);
+    const auto value = key->ReadValue(L"Text");
+    ASSERT_TRUE(value) << length;
+    EXPECT_EQ(value->data.size(), (length + 1) * 2);
+    EXPECT_EQ(platform::RegistryValueAsText(*value), text);
+  }
 }
 
 TEST(Win32Registry, OwnViewIsTheThirtyTwoBitView) {
@@ -60,6 +79,11 @@ TEST(Win32Registry, OwnViewIsTheThirtyTwoBitView) {
   EXPECT_EQ(own->ReadText(L"Where"), L"wow");
   EXPECT_FALSE(
       P().registry.OpenReadOnly(RegistryRoot::LocalMachine, L"Software\\NudgeletTest32", RegistryView::Bits64));
+  // A subkey opened from an open key stays in that key's view.
+  EXPECT_TRUE(P().registry.OpenReadOnly(RegistryRoot::LocalMachine, L"Software", platform::kOwnRegistryView)
+                  ->OpenSubKey(L"NudgeletTest32"));
+  EXPECT_FALSE(P().registry.OpenReadOnly(RegistryRoot::LocalMachine, L"Software", RegistryView::Bits64)
+                   ->OpenSubKey(L"NudgeletTest32"));
   EXPECT_TRUE(P().registry.OpenReadOnly(RegistryRoot::LocalMachine, L"Software\\WOW6432Node\\NudgeletTest32",
                                         RegistryView::Bits64));
 }

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Registry.h"
 
+#include <cstdint>
+
 #include "platform/win32/Handles.h"
 
 namespace nudgelet::platform::win32 {
@@ -7,7 +9,7 @@ namespace {
 
 class Win32RegistryKey final : public RegistryKey {
  public:
-  explicit Win32RegistryKey(UniqueHkey key) : key_(std::move(key)) {}
+  Win32RegistryKey(UniqueHkey key, REGSAM view) : key_(std::move(key)), view_(view) {}
 
   std::vector<std::wstring> SubKeyNames() const override {
     std::vector<std::wstring> names;
@@ -38,27 +40,46 @@ class Win32RegistryKey final : public RegistryKey {
 
   std::optional<RegistryValue> ReadValue(std::wstring_view name) const override {
     const std::wstring valueName(name);
-    // The value may change between the size query and the read; retry a few times.
-    for (int attempt = 0; attempt < 4; ++attempt) {
-      DWORD type = 0;
-      DWORD size = 0;
-      LONG rc = ::RegQueryValueExW(key_.Get(), valueName.c_str(), nullptr, &type, nullptr, &size);
-      if (rc != ERROR_SUCCESS) return std::nullopt;
+    // Every registry call is a round trip to the kernel (to wineserver under
+    // Wine), and an inventory reads thousands of values: one call reads type,
+    // size and data together for any value that fits this buffer, which all
+    // but the rarest do. A larger one is read again at its size.
+    std::uint8_t buffer[4096];
+    DWORD type = 0;
+    DWORD size = sizeof buffer;
+    LONG rc = ::RegQueryValueExW(key_.Get(), valueName.c_str(), nullptr, &type, buffer, &size);
+    if (rc == ERROR_SUCCESS) {
+      if (size > sizeof buffer) return std::nullopt;
+      RegistryValue value;
+      value.type = static_cast<RegistryValueType>(type);
+      value.data.assign(buffer, buffer + size);
+      return value;
+    }
+    // The value may grow again between the two reads; retry a few times.
+    for (int attempt = 0; rc == ERROR_MORE_DATA && attempt < 4; ++attempt) {
       if (size > kMaxRegistryValueBytes) return std::nullopt;
       RegistryValue value;
       value.data.resize(size);
-      rc = ::RegQueryValueExW(key_.Get(), valueName.c_str(), nullptr, &type, size ? value.data.data() : nullptr, &size);
-      if (rc == ERROR_MORE_DATA) continue;
-      if (rc != ERROR_SUCCESS) return std::nullopt;
-      value.data.resize(size);
-      value.type = static_cast<RegistryValueType>(type);
-      return value;
+      rc = ::RegQueryValueExW(key_.Get(), valueName.c_str(), nullptr, &type, value.data.data(), &size);
+      if (rc == ERROR_SUCCESS) {
+        value.data.resize(size);
+        value.type = static_cast<RegistryValueType>(type);
+        return value;
+      }
     }
     return std::nullopt;
   }
 
+  std::unique_ptr<RegistryKey> OpenSubKey(std::wstring_view name) const override {
+    const std::wstring subKey(name);
+    UniqueHkey key;
+    if (::RegOpenKeyExW(key_.Get(), subKey.c_str(), 0, KEY_READ | view_, key.Put()) != ERROR_SUCCESS) return nullptr;
+    return std::make_unique<Win32RegistryKey>(std::move(key), view_);
+  }
+
  private:
   UniqueHkey key_;
+  REGSAM view_;  // the view flag the key was opened with, for its subkeys
 };
 
 REGSAM ViewFlag(RegistryView view) {
@@ -99,7 +120,7 @@ std::unique_ptr<RegistryKey> Win32Registry::OpenReadOnly(RegistryRoot root, std:
   if (::RegOpenKeyExW(PredefinedKey(root), subKey.c_str(), 0, KEY_READ | ViewFlag(view), key.Put()) != ERROR_SUCCESS) {
     return nullptr;
   }
-  return std::make_unique<Win32RegistryKey>(std::move(key));
+  return std::make_unique<Win32RegistryKey>(std::move(key), ViewFlag(view));
 }
 
 }  // namespace nudgelet::platform::win32
