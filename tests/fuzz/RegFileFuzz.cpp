@@ -1,7 +1,8 @@
 // libFuzzer target for the .reg reader of the native tools: any bytes either
 // load or stop with the reader's own error at a line of the file. A registry
 // that loaded, written out again as regedit would (every value as hex(type)),
-// loads into the very same keys and values.
+// loads into the very same keys and values; and every value, of whatever type
+// and size, reads as text the way the inventory reads it.
 #include <algorithm>
 #include <cstdint>
 #include <cwchar>
@@ -70,6 +71,9 @@ void Walk(const InMemoryRegistry& registry, RegistryRoot root, const std::wstrin
       const auto value = key->ReadValue(name);
       Check(value.has_value());
       values[name] = {value->type, value->data};
+      // The inventory reads values of any type as text: never with a NUL in it.
+      Check(RegistryValueAsText(*value).find(L'\0') == std::wstring::npos);
+      if (RegistryValueAsDword(*value)) Check(value->type == RegistryValueType::Dword && value->data.size() == 4);
       wchar_t type[16];
       std::swprintf(type, 16, L"%x", static_cast<unsigned>(value->type));
       text += (name.empty() ? std::wstring(L"@") : Quoted(name)) + L"=hex(" + type + L"):";

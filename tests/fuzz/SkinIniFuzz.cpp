@@ -73,8 +73,8 @@ IniSections Parse(const std::vector<std::uint8_t>& bytes) {
 void CheckDescriptor(PackageStore& store, const std::vector<std::wstring>& lines) {
   TRdgImage image(store);
   image.SetValues(lines);
-  Bitmap canvas(40, 24);
-  image.Draw(canvas, {-3, 2, 37, 30});
+  Bitmap canvas(24, 16);
+  image.Draw(canvas, {-3, 2, 21, 20});
   image.Width();
   const auto stored = image.ToLines();
   TRdgImage again(store);
@@ -104,10 +104,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   store.RegisterPackage(L"C:\\Program Files (x86)\\Corvane\\Patchwell Hub\\skin\\public.rcc", false);
   store.RegisterPackage(L"C:\\Program Files (x86)\\Corvane\\Patchwell Hub\\skin\\classic.rcc", false);
 
+  // Drawing is the slow part: a dozen descriptors an input show as much as all.
+  int budget = 12;
+  const auto descriptor = [&](const std::vector<std::wstring>& lines) {
+    if (budget-- > 0) CheckDescriptor(store, lines);
+  };
   for (const auto& [name, bytes] : files) {
     const IniSections ini = Parse(bytes);
-    // Drawing is the slow part: a few descriptors a file show as much.
-    int drawn = 0;
     for (const auto& section : ini.SectionNames()) {
       const std::wstring cls = ini.Value(section, L"class").value_or(L"");
       const auto lines = store.SectionValues(cls, section);
@@ -123,11 +126,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (EqualsIgnoreCase(cls, L"image")) {
         const auto named = store.NamedPicture(L"[" + section + L"]");
         Check(named.has_value());
-        if (drawn < 8) CheckDescriptor(store, {L"imgname=[" + section + L"]"});
+        descriptor({L"imgname=[" + section + L"]"});
       }
-      if (drawn++ >= 8) continue;
       // Picture properties carry their descriptor as a list of strings.
       for (const auto& line : *lines) {
+        if (budget <= 0) break;
         const auto eq = line.find(L'=');
         if (eq == std::wstring::npos) continue;
         SkinValue value;
@@ -137,9 +140,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           continue;  // reported to the skin's author, and nothing is set
         }
         if (!value.form || value.form->kind != FormValue::Kind::List) continue;
-        std::vector<std::wstring> descriptor;
-        for (const auto& item : value.form->items) descriptor.push_back(item.text);
-        CheckDescriptor(store, descriptor);
+        std::vector<std::wstring> items;
+        for (const auto& item : value.form->items) items.push_back(item.text);
+        descriptor(items);
       }
     }
   }

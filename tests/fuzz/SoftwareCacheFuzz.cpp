@@ -113,18 +113,19 @@ void CheckAgainst(const std::vector<TSoftInfo>& baseline, const TSoftwareInfo& i
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const ZeroDigest zeros;
-  static const std::vector<TSoftInfo> baseline = [] {
-    testing::FakePlatform f;
-    Install(f);
-    return TSoftwareInfo(*f, platform::SystemCrypto(), kCache).Records();
+  // One machine for every input: the inventory only reads it, and only the
+  // cache file changes from one input to the next.
+  static testing::FakePlatform* const f = [] {
+    auto* machine = new testing::FakePlatform;
+    Install(*machine);
+    return machine;
   }();
+  static const std::vector<TSoftInfo> baseline = TSoftwareInfo(**f, platform::SystemCrypto(), kCache).Records();
   Check(baseline.size() == 4);
 
-  testing::FakePlatform f;
-  Install(f);
-  f.files.AddFile(kCache, std::vector<std::uint8_t>(data, data + size));
-  CheckAgainst(baseline, TSoftwareInfo(*f, platform::SystemCrypto(), kCache), nullptr);
-  const TExtIniFile file(f.files, kCache);
-  CheckAgainst(baseline, TSoftwareInfo(*f, zeros, kCache), &file);
+  f->files.AddFile(kCache, std::vector<std::uint8_t>(data, data + size));
+  CheckAgainst(baseline, TSoftwareInfo(**f, platform::SystemCrypto(), kCache), nullptr);
+  const TExtIniFile file(f->files, kCache);
+  CheckAgainst(baseline, TSoftwareInfo(**f, zeros, kCache), &file);
   return 0;
 }
