@@ -13,6 +13,7 @@
 #include "app/Statistics.h"
 #include "app/win32/ApplicationWindow.h"
 #include "app/win32/DpiAwareness.h"
+#include "app/win32/TipWindowHost.h"
 #include "base/Paths.h"
 #include "platform/AppFrame.h"
 #include "platform/win32/SystemPlatform.h"
@@ -45,15 +46,6 @@ void LoadLanguageObject(const platform::Platform& p, const std::wstring& program
   language.LoadLanguage(name);
   SetLanguage(&language);
   language.LoadPublicStrings();
-}
-
-int RunMessageLoop() {
-  MSG message;
-  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-  return 0;
 }
 
 }  // namespace
@@ -89,16 +81,12 @@ int RunEntrySequence(int argc, wchar_t** argv) {
   Statistics().SetStatParam(kStatProduct, productVersion, kStatCompany, kStatUrl);
 
   const HWND applicationWindow = win32::CreateApplicationWindow(::GetModuleHandleW(nullptr));
-  // The tip window is created here; its creation runs the whole detection and
-  // ends the process itself when there is nothing to show. Without it there is
-  // nothing to show at all.
-  const bool tipWindowCreated = false;
   win32::MakeToolWindow(applicationWindow);
-  if (!tipWindowCreated) {
-    StopLogForOrderlyExit(p);
-    return 0;
-  }
-  return RunMessageLoop();
+  // The tip window's creation runs the whole detection and ends the process
+  // itself, as does its close; it comes back only when it could not be made.
+  win32::RunTipWindow(p, applicationWindow, programFolder);
+  StopLogForOrderlyExit(p);
+  return 0;
 }
 
 }  // namespace nudgelet::app

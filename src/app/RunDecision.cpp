@@ -1,8 +1,10 @@
 #include "app/RunDecision.h"
 
+#include <exception>
 #include <string_view>
 
 #include "base/Strings.h"
+#include "settings/SafeIniFile.h"
 
 namespace nudgelet::app {
 
@@ -32,6 +34,15 @@ bool CoversWholeScreen(const Rect& w, platform::Size screen) {
 
 bool IsDesktopWindowClass(const std::wstring& className) {
   return EqualsIgnoreCase(className, L"WorkerW") || EqualsIgnoreCase(className, L"Progman");
+}
+
+bool IsAutoUpdateOff(const platform::FileSystem& files, const std::wstring& mainIniPath) {
+  try {
+    const TSafeIniFile ini(files, mainIniPath);
+    return !ini.LoadFailed() && ini.ReadString(L"Software", L"AutoUpdate", L"0") == L"0";
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 }  // namespace nudgelet::app

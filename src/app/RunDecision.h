@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/FileSystem.h"
 #include "platform/Processes.h"
 #include "platform/SystemFacts.h"
 
@@ -26,5 +27,10 @@ bool CoversWholeScreen(const Rect& window, platform::Size screen);
 
 // The desktop's own windows never count as a full-screen program.
 bool IsDesktopWindowClass(const std::wstring& className);
+
+// [Software] "AutoUpdate" of the per-user Main.ini is exactly "0" (the
+// default): the product does not update by itself, so a reminder is wanted.
+// A file that cannot be read answers no: the product may be updating.
+bool IsAutoUpdateOff(const platform::FileSystem& files, const std::wstring& mainIniPath);
 
 }  // namespace nudgelet::app

@@ -99,6 +99,33 @@ void Canvas::FrameEllipse(const Rect& r, skin::Color color, int width) {
   }
 }
 
+void Canvas::FrameRoundRect(const Rect& r, int ellipseWidth, int ellipseHeight, skin::Color color, int width) {
+  const int ew = std::clamp(ellipseWidth, 0, r.Width()), eh = std::clamp(ellipseHeight, 0, r.Height());
+  if (ew == 0 || eh == 0) {
+    FrameRect(r, color, width);
+    return;
+  }
+  const int hw = ew / 2, hh = eh / 2;
+  FillRect({r.left + hw, r.top, r.right - hw, r.top + width}, color);
+  FillRect({r.left + hw, r.bottom - width, r.right - hw, r.bottom}, color);
+  FillRect({r.left, r.top + hh, r.left + width, r.bottom - hh}, color);
+  FillRect({r.right - width, r.top + hh, r.right, r.bottom - hh}, color);
+  // Each corner is a quarter of the ellipse, drawn through a clip of its own.
+  const Rect corners[] = {{r.left, r.top, r.left + hw, r.top + hh},
+                          {r.right - hw, r.top, r.right, r.top + hh},
+                          {r.left, r.bottom - hh, r.left + hw, r.bottom},
+                          {r.right - hw, r.bottom - hh, r.right, r.bottom}};
+  const Rect ellipses[] = {{r.left, r.top, r.left + ew, r.top + eh},
+                           {r.right - ew, r.top, r.right, r.top + eh},
+                           {r.left, r.bottom - eh, r.left + ew, r.bottom},
+                           {r.right - ew, r.bottom - eh, r.right, r.bottom}};
+  for (int i = 0; i < 4; ++i) {
+    Canvas corner = *this;
+    corner.ClipTo(corners[i]);
+    corner.FrameEllipse(ellipses[i], color, width);
+  }
+}
+
 void Canvas::DrawPicture(skin::TRdGraphic& picture, const Rect& to, const std::optional<skin::TDesignRect>& margins,
                          int opacity) {
   if (!target_ || to.Empty()) return;

@@ -56,6 +56,8 @@ class Canvas {
   void FrameRect(const Rect& r, skin::Color color, int width = 1);
   void FillEllipse(const Rect& r, skin::Color color);
   void FrameEllipse(const Rect& r, skin::Color color, int width = 1);
+  // An outline with corners of the given ellipse size.
+  void FrameRoundRect(const Rect& r, int ellipseWidth, int ellipseHeight, skin::Color color, int width = 1);
   void DrawPicture(skin::TRdGraphic& picture, const Rect& to, const std::optional<skin::TDesignRect>& margins,
                    int opacity = 255);
   void DrawBitmap(const Bitmap& bitmap, const Rect& to, int opacity = 255);

@@ -378,6 +378,11 @@ bool TControl::BindEvent(std::wstring_view event, const TNotifyEvent& handler) {
   if (EqualsIgnoreCase(event, L"OnMouseEnter")) return onMouseEnter = handler, true;
   if (EqualsIgnoreCase(event, L"OnMouseLeave")) return onMouseLeave = handler, true;
   if (EqualsIgnoreCase(event, L"OnResize")) return onResize = handler, true;
+  // Form text names plain handlers; one that only needs its sender may take a mouse press.
+  if (EqualsIgnoreCase(event, L"OnMouseDown")) {
+    onMouseDown = [handler](TControl& sender, MouseButton, unsigned, int, int) { handler(sender); };
+    return true;
+  }
   return false;
 }
 

@@ -4,6 +4,7 @@
 
 #include "skin/PropertyPath.h"
 #include "skin/StoredForm.h"
+#include "ui/OwnedComponent.h"
 #include "ui/RdTimer.h"
 
 namespace nudgelet::ui {
@@ -36,26 +37,28 @@ class Reader {
     return (*factory)(ui_);
   }
 
-  void Fill(skin::TComponent& component, const skin::FormObject& object) {
+  void Fill(skin::TComponent& component, const skin::FormObject& object, TControl* owner = nullptr) {
     component.State().loading = true;
     component.State().reading = true;
-    loaded_.push_back(&component);
+    loaded_.push_back({&component, owner});
     if (!object.name.empty()) component.SetName(object.name);
     for (const auto& property : object.properties) Set(component, object, property);
     component.State().reading = false;
     for (const auto& child : object.children) {
       auto made = Create(child);
       skin::TComponent& placed = Place(component, std::move(made), child);
-      Fill(placed, child);
+      Fill(placed, child, dynamic_cast<TControl*>(&component));
     }
   }
 
   void Finish() {
     // Every control has all its properties and children now: complete the
     // loading in creation order, so parents lay out before their children skin.
-    for (skin::TComponent* c : loaded_) {
+    for (auto [c, owner] : loaded_) {
       if (auto* control = dynamic_cast<TControl*>(c)) {
         control->Loaded();
+      } else if (auto* owned = dynamic_cast<OwnedComponent*>(c); owned && owner) {
+        owned->Loaded(*owner);
       } else {
         c->State().loading = false;
       }
@@ -117,7 +120,11 @@ class Reader {
   std::wstring form_;
   const ControlClasses& classes_;
   const EventBinder& events_;
-  std::vector<skin::TComponent*> loaded_;
+  struct Loading {
+    skin::TComponent* component;
+    TControl* owner;
+  };
+  std::vector<Loading> loaded_;
 };
 
 skin::FormObject Parse(std::wstring_view formName, const std::wstring& text) {

@@ -79,6 +79,14 @@ TForm::TForm(UiContext& ui) : TWinControl(ui) {
 
 TForm::~TForm() { DestroyChildren(); }
 
+void TForm::Paint(Canvas& canvas) {
+  if (onPaint) {
+    onPaint(canvas);
+    return;
+  }
+  TWinControl::Paint(canvas);
+}
+
 bool TForm::BindEvent(std::wstring_view event, const TNotifyEvent& handler) {
   if (EqualsIgnoreCase(event, L"OnCreate")) return onCreate = handler, true;
   if (EqualsIgnoreCase(event, L"OnShow")) return onShow = handler, true;

@@ -2,6 +2,8 @@
 // TPanel: a windowed container with an optional bevel and a centred caption.
 // The tip window holds its update list in one.
 
+#include <functional>
+
 #include "ui/WinControl.h"
 
 namespace nudgelet::ui {
@@ -43,6 +45,11 @@ class TForm : public TWinControl {
 
   bool BindEvent(std::wstring_view event, const TNotifyEvent& handler) override;
   TNotifyEvent onCreate, onShow, onClose;
+  // Paints the form in place of its plain background (a form skin does).
+  std::function<void(Canvas&)> onPaint;
+
+ protected:
+  void Paint(Canvas& canvas) override;
 
  private:
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;

@@ -1,5 +1,6 @@
 #include "ui/StandardClasses.h"
 
+#include "ui/FormSkin.h"
 #include "ui/HtmLabel.h"
 #include "ui/Image.h"
 #include "ui/ImageButton.h"
@@ -18,6 +19,7 @@ ControlClasses StandardControlClasses() {
   classes.Register<TPanel>(L"TPanel");
   classes.Register<TImage>(L"TImage");
   classes.Register<TShape>(L"TShape");
+  classes.Register<TRdFormSkin>(L"TRdFormSkin");
   classes.Register<TRdLabel>(L"TRdLabel");
   classes.Register<TRdListView>(L"TRdListView");
   classes.Register<TRdHtmLabel>(L"TRdHtmLabel");

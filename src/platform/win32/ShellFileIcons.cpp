@@ -37,12 +37,13 @@ Bitmap BitmapFromIcon(HICON icon, int size) {
 std::optional<Bitmap> ShellFileIcons::FileIcon(const std::wstring& path, int index) const {
   HICON large = nullptr;
   HICON small = nullptr;
-  if (::ExtractIconExW(path.c_str(), index, &large, &small, 1) > 0 && small) {
-    UniqueIcon keep(small);
-    UniqueIcon drop(large);
-    return BitmapFromIcon(small, 32);
+  if (::ExtractIconExW(path.c_str(), index, &large, &small, 1) > 0 && (large || small)) {
+    // The list shows 32 × 32: the large icon is drawn as it is, where the
+    // small one would be blown up to twice its size and blur.
+    UniqueIcon keepLarge(large);
+    UniqueIcon keepSmall(small);
+    return BitmapFromIcon(large ? large : small, 32);
   }
-  if (large) ::DestroyIcon(large);
   SHFILEINFOW info{};
   if (::SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SYSICONINDEX | SHGFI_OPENICON) &&
       info.hIcon) {

@@ -94,6 +94,11 @@ NativeWindow::TopLevelStyle NativeWindow::StyleOf(const TWinControl& control) {
 NativeWindow::NativeWindow(TWinControl& control) : control_(control) {}
 
 std::unique_ptr<NativeWindow> NativeWindow::Create(TWinControl& control, HWND owner) {
+  const TopLevelStyle s = StyleOf(control);
+  return Create(control, owner, s.style, s.exStyle);
+}
+
+std::unique_ptr<NativeWindow> NativeWindow::Create(TWinControl& control, HWND owner, DWORD topStyle, DWORD topExStyle) {
   static const ATOM atom = [] {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
@@ -113,9 +118,8 @@ std::unique_ptr<NativeWindow> NativeWindow::Create(TWinControl& control, HWND ow
   if (parentWindow) {
     style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (control.Visible() ? WS_VISIBLE : 0);
   } else {
-    const TopLevelStyle s = StyleOf(control);
-    style = s.style;
-    exStyle = s.exStyle;
+    style = topStyle;
+    exStyle = topExStyle;
     ::AdjustWindowRectEx(&outer, style, FALSE, exStyle);
   }
   const HWND created =
@@ -182,7 +186,13 @@ LRESULT CALLBACK NativeWindow::Procedure(HWND hwnd, UINT message, WPARAM wparam,
     return ::DefWindowProcW(hwnd, message, wparam, lparam);
   }
   try {
-    return self->Handle(message, wparam, lparam);
+    if (self->filter_.before) {
+      if (const std::optional<LRESULT> answer = self->filter_.before(message, wparam, lparam)) return *answer;
+    }
+    const LRESULT result = self->Handle(message, wparam, lparam);
+    // The window may be gone by now (WM_NCDESTROY cleared it).
+    if (self->filter_.after && ::GetWindowLongPtrW(hwnd, GWLP_USERDATA)) self->filter_.after(message, wparam, lparam);
+    return result;
   } catch (...) {
     if (!Pending()) Pending() = std::current_exception();
     return 0;

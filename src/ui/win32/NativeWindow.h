@@ -7,7 +7,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "ui/WinControl.h"
@@ -21,6 +23,8 @@ class NativeWindow final : public WindowHost {
   // Creates the window of `control` (a top-level window when it has no
   // windowed parent) and of every windowed control below it.
   static std::unique_ptr<NativeWindow> Create(TWinControl& control, HWND owner = nullptr);
+  // A top-level window with styles of the caller's choosing.
+  static std::unique_ptr<NativeWindow> Create(TWinControl& control, HWND owner, DWORD style, DWORD exStyle);
   ~NativeWindow() override;
 
   NativeWindow(const NativeWindow&) = delete;
@@ -44,6 +48,14 @@ class NativeWindow final : public WindowHost {
   bool HasFocus() override;
   void TakeFocus() override;
 
+  // Lets a component that wraps the window see its messages: `before` may
+  // answer one itself, `after` runs once the window has handled it.
+  struct MessageFilter {
+    std::function<std::optional<LRESULT>(UINT, WPARAM, LPARAM)> before;
+    std::function<void(UINT, WPARAM, LPARAM)> after;
+  };
+  void SetMessageFilter(MessageFilter filter) { filter_ = std::move(filter); }
+
   // How many paints this window has done (tests watch resources over many).
   std::uint64_t Paints() const { return paints_; }
 
@@ -65,6 +77,7 @@ class NativeWindow final : public WindowHost {
   std::uint64_t paints_ = 0;
   std::vector<std::unique_ptr<NativeWindow>> children_;
   std::unique_ptr<HintWindow> hint_;
+  MessageFilter filter_;
 };
 
 // An exception thrown in a window procedure, passed on by the message loop.
