@@ -17,7 +17,7 @@ import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from make_skin_art import Canvas, circle, hex_rgb, inset, rounded_rect, segment, solid, union  # noqa: E402
+from make_skin_art import Canvas, hex_rgb, inset, rounded_rect, segment, solid, union  # noqa: E402
 
 SIZES = (16, 24, 32, 48, 64, 128, 256)
 
