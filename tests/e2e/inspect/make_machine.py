@@ -70,25 +70,74 @@ def version_info(file_version, product_version, strings):
     return _version_block("VS_VERSION_INFO", fixed, len(fixed), 0, [string_info, var_info])
 
 
-def pe_image(x64, version=None, name="Program"):
+def resource_section(rva, resources):
+    """The .rsrc section at rva of {(type, id): data}, every resource in US English:
+    the three directory levels first, then the data entries, then the data."""
+    types = sorted({t for t, _ in resources})
+    ids = {t: sorted(i for u, i in resources if u == t) for t in types}
+    leaves = [(t, i) for t in types for i in ids[t]]
+
+    def directory(count):
+        return 16 + 8 * count
+
+    name_at, at = {}, directory(len(types))
+    for t in types:
+        name_at[t], at = at, at + directory(len(ids[t]))
+    lang_at = {}
+    for leaf in leaves:
+        lang_at[leaf], at = at, at + directory(1)
+    entry_at = {}
+    for leaf in leaves:
+        entry_at[leaf], at = at, at + 16
+    data_at = {}
+    for leaf in leaves:
+        at = (at + 7) // 8 * 8
+        data_at[leaf], at = at, at + len(resources[leaf])
+
+    out = bytearray(struct.pack("<IIHHHH", 0, 0, 0, 0, 0, len(types)))
+    for t in types:
+        out += struct.pack("<II", t, 0x80000000 | name_at[t])
+    for t in types:
+        out += struct.pack("<IIHHHH", 0, 0, 0, 0, 0, len(ids[t]))
+        for i in ids[t]:
+            out += struct.pack("<II", i, 0x80000000 | lang_at[(t, i)])
+    for leaf in leaves:
+        out += struct.pack("<IIHHHH", 0, 0, 0, 0, 0, 1) + struct.pack("<II", 0x0409, entry_at[leaf])
+    for leaf in leaves:
+        out += struct.pack("<IIII", rva + data_at[leaf], len(resources[leaf]), 0, 0)
+    for leaf in leaves:
+        out += b"\0" * (data_at[leaf] - len(out))
+        out += resources[leaf]
+    return out
+
+
+def icon_resources(ico):
+    """The RT_ICON images (ids 1, 2, ...) and RT_GROUP_ICON 1 of an .ico file."""
+    _, _, count = struct.unpack_from("<HHH", ico, 0)
+    group = bytearray(struct.pack("<HHH", 0, 1, count))
+    out = {}
+    for n in range(count):
+        w, h, colors, _, planes, bits, size, offset = struct.unpack_from("<BBBBHHII", ico, 6 + 16 * n)
+        out[(3, n + 1)] = ico[offset:offset + size]
+        group += struct.pack("<BBBBHHIH", w, h, colors, 0, planes, bits, size, n + 1)
+    out[(14, 1)] = bytes(group)
+    return out
+
+
+def pe_image(x64, version=None, name="Program", company="Fixture Software", icon=None):
     """A minimal valid PE32 (i386) or PE32+ (x64) image. With a version (four
-    numbers) its only section, .rsrc, holds RT_VERSION 1 in US English."""
+    numbers) its only section, .rsrc, holds RT_VERSION 1 in US English; with an
+    icon (the bytes of an .ico file) also that icon as group 1."""
     section_rva, file_align, section_align = 0x1000, 0x200, 0x1000
-    rsrc = bytearray()
+    resources = {}
     if version is not None:
         text = ".".join(str(n) for n in version)
-        info = version_info(version, version, [("CompanyName", "Fixture Software"), ("FileDescription", name),
-                                               ("FileVersion", text), ("ProductName", name),
-                                               ("ProductVersion", text)])
-        # type directory -> name directory -> language directory -> data entry -> data
-        rsrc += struct.pack("<IIHHHH", 0, 0, 0, 0, 0, 1) + struct.pack("<II", 16, 0x80000000 | 0x18)
-        rsrc += struct.pack("<IIHHHH", 0, 0, 0, 0, 0, 1) + struct.pack("<II", 1, 0x80000000 | 0x30)
-        rsrc += struct.pack("<IIHHHH", 0, 0, 0, 0, 0, 1) + struct.pack("<II", 0x0409, 0x48)
-        rsrc += struct.pack("<IIII", section_rva + 0x58, len(info), 0, 0)
-        rsrc += b"\0" * (0x58 - len(rsrc))
-        rsrc += info
-    else:
-        rsrc += b"\0" * 16
+        resources[(16, 1)] = version_info(version, version, [("CompanyName", company), ("FileDescription", name),
+                                                             ("FileVersion", text), ("ProductName", name),
+                                                             ("ProductVersion", text)])
+    if icon is not None:
+        resources.update(icon_resources(icon))
+    rsrc = resource_section(section_rva, resources) if resources else bytearray(16)
     virtual_size = len(rsrc)
     raw_size = (len(rsrc) + file_align - 1) // file_align * file_align
     rsrc += b"\0" * (raw_size - len(rsrc))
@@ -110,7 +159,7 @@ def pe_image(x64, version=None, name="Program"):
     opt += struct.pack("<QQQQ" if x64 else "<IIII", 0x100000, 0x1000, 0x100000, 0x1000)
     opt += struct.pack("<II", 0, 16)
     directories = [(0, 0)] * 16
-    if version is not None:
+    if resources:
         directories[2] = (section_rva, virtual_size)
     for rva, size in directories:
         opt += struct.pack("<II", rva, size)
