@@ -12,8 +12,10 @@ using skin::Publisher;
 namespace {
 
 constexpr int kHeaderHeight = 24;
-constexpr int kIconTop = 8;
-constexpr int kCaptionGap = 4;
+// The icon view packs icon and caption tight, as the system's list does: the
+// update list shows one line of items in little more than their height.
+constexpr int kIconTop = 3;
+constexpr int kCaptionGap = 3;
 // Virtual-key codes the list answers.
 constexpr unsigned kVkPrior = 0x21, kVkNext = 0x22, kVkEnd = 0x23, kVkHome = 0x24, kVkLeft = 0x25, kVkUp = 0x26,
                    kVkRight = 0x27, kVkDown = 0x28;
@@ -642,7 +644,9 @@ void TRdListView::PaintIcons(Canvas& canvas) {
     if (const Bitmap* icon = largeImages_.At(item.imageIndex_)) canvas.DrawBitmap(*icon, {ix, iy, ix + iw, iy + ih});
     canvas.SelectFont(*Font());
     if (RealColor(item.color_)) canvas.SetTextColor(item.color_);
-    Rect text{cell.left + 4, iy + ih + kCaptionGap, cell.right - 4, cell.bottom - 2};
+    // A caption line the list cannot show whole is left out rather than cut
+    // through; the hint names the program in full.
+    Rect text{cell.left + 4, iy + ih + kCaptionGap, cell.right - 4, std::min(cell.bottom - 2, content.bottom)};
     canvas.DrawString(item.caption_, text, kDtCenter | kDtWordBreak | kDtEndEllipsis | kDtNoPrefix | kDtEditControl);
   }
 }
