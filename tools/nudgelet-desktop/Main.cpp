@@ -7,6 +7,9 @@
 //   nudgelet-desktop click X Y              a left click there
 //   nudgelet-desktop drag X1 Y1 X2 Y2       a left-button drag
 //   nudgelet-desktop wheel X Y NOTCHES      the wheel turned there (negative: down)
+//   nudgelet-desktop cover SECONDS          a window in front covering the whole screen
+//                                           (as a game or a film would), for that long
+//   nudgelet-desktop lock FILE SECONDS      holds the file open, shared with no one
 //
 // Exit code 0 on success, 1 when the window never came or the command failed,
 // 2 for a command it does not know.
@@ -58,9 +61,13 @@ int Wait(const wchar_t* className, double seconds) {
   const HWND owner = ::GetWindow(found.window, GW_OWNER);
   const auto ex = static_cast<unsigned long>(::GetWindowLongPtrW(found.window, GWL_EXSTYLE));
   const auto ownerEx = owner ? static_cast<unsigned long>(::GetWindowLongPtrW(owner, GWL_EXSTYLE)) : 0ul;
-  std::printf("%ldx%ld+%ld+%ld exstyle=0x%lx topmost=%d owner=%d ownerexstyle=0x%lx workarea=%ld,%ld,%ld,%ld\n",
+  wchar_t title[512] = {};
+  ::GetWindowTextW(found.window, title, 511);
+  for (wchar_t* c = title; *c; ++c)
+    if (*c == L'\r' || *c == L'\n') *c = L'|';
+  std::printf("%ldx%ld+%ld+%ld exstyle=0x%lx topmost=%d owner=%d ownerexstyle=0x%lx workarea=%ld,%ld,%ld,%ld title=%ls\n",
               r.right - r.left, r.bottom - r.top, r.left, r.top, ex, (ex & WS_EX_TOPMOST) ? 1 : 0, owner ? 1 : 0,
-              ownerEx, work.left, work.top, work.right, work.bottom);
+              ownerEx, work.left, work.top, work.right, work.bottom, title);
   return 0;
 }
 
@@ -112,6 +119,49 @@ void MoveTo(int x, int y) {
   Send(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
 }
 
+LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_ERASEBKGND) {
+    RECT r;
+    ::GetClientRect(hwnd, &r);
+    ::FillRect(reinterpret_cast<HDC>(wparam), &r, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    return 1;
+  }
+  return ::DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+int Cover(double seconds) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = CoverProcedure;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"NudgeletDesktopCover";
+  ::RegisterClassW(&wc);
+  const HWND window = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Full screen", WS_POPUP | WS_VISIBLE, 0, 0,
+                                        ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
+                                        nullptr, wc.hInstance, nullptr);
+  if (!window) return 1;
+  ::SetForegroundWindow(window);
+  const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+  std::puts("covering");
+  std::fflush(stdout);
+  while (::GetTickCount64() < end) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    ::Sleep(20);
+  }
+  ::DestroyWindow(window);
+  return 0;
+}
+
+int Lock(const wchar_t* path, double seconds) {
+  const HANDLE file = ::CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 1;
+  std::puts("locked");
+  std::fflush(stdout);
+  ::Sleep(static_cast<DWORD>(seconds * 1000));
+  ::CloseHandle(file);
+  return 0;
+}
+
 int Number(const wchar_t* text) { return static_cast<int>(std::wcstol(text, nullptr, 10)); }
 
 }  // namespace
@@ -123,6 +173,8 @@ int wmain(int argc, wchar_t** argv) {
     return Wait(a[1].c_str(), a.size() == 3 ? std::wcstod(a[2].c_str(), nullptr) : 10.0);
   }
   if (is(L"shot", 1)) return Shot(a[1].c_str());
+  if (is(L"cover", 1)) return Cover(std::wcstod(argv[2], nullptr));
+  if (is(L"lock", 2)) return Lock(argv[2], std::wcstod(argv[3], nullptr));
   if (is(L"move", 2)) {
     MoveTo(Number(argv[2]), Number(argv[3]));
     return 0;
@@ -147,7 +199,7 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   std::fputs("usage: nudgelet-desktop wait CLASS [SECONDS] | shot OUT.png | move X Y | click X Y | "
-             "drag X1 Y1 X2 Y2 | wheel X Y NOTCHES\n",
+             "drag X1 Y1 X2 Y2 | wheel X Y NOTCHES | cover SECONDS | lock FILE SECONDS\n",
              stderr);
   return 2;
 }

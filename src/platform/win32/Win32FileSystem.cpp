@@ -139,6 +139,13 @@ std::uint32_t Win32FileSystem::WriteFileAtomically(const std::wstring& path,
   // rename within one volume, which the file system performs as one step.
   // A fixed name: a file left by a process that died here is simply reused.
   const std::wstring temporary = path + L".tmp";
+  // Windows refuses to replace a read-only file, but not every system that
+  // runs this program does (Wine renames over it): the attribute is the
+  // owner's word that the file stays as it is.
+  if (const DWORD attributes = ::GetFileAttributesW(path.c_str());
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    return os_error::kAccessDenied;
+  }
   {
     UniqueKernelHandle file(
         ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

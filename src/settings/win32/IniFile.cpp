@@ -71,7 +71,15 @@ std::wstring TIniFile::ReadString(const std::wstring& section, const std::wstrin
   });
 }
 
+// Windows' profile functions refuse a read-only file; where the process may
+// write anyway (Wine running as root), the attribute still has the last word.
+bool TIniFile::ReadOnly() const {
+  const DWORD attributes = ::GetFileAttributesW(path_.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 void TIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+  if (ReadOnly()) return;
   ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path_.c_str());
 }
 
@@ -94,10 +102,12 @@ std::vector<std::wstring> TIniFile::ReadSectionValues(const std::wstring& sectio
 }
 
 void TIniFile::EraseSection(const std::wstring& section) {
+  if (ReadOnly()) return;
   ::WritePrivateProfileStringW(section.c_str(), nullptr, nullptr, path_.c_str());
 }
 
 void TIniFile::DeleteKey(const std::wstring& section, const std::wstring& key) {
+  if (ReadOnly()) return;
   ::WritePrivateProfileStringW(section.c_str(), key.c_str(), nullptr, path_.c_str());
 }
 

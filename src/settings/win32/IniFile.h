@@ -30,6 +30,7 @@ class TIniFile final : public TCustomIniFile {
   // The profile functions look in the Windows folder for a name without a folder.
   static std::wstring ProfilePath(const std::wstring& fileName);
   void EnsureFolder() const;
+  bool ReadOnly() const;
 
   const FileSystem& files_;
   std::wstring path_;

@@ -59,6 +59,8 @@ void HintWindow::Show(const std::wstring& text, POINT screen) {
   if (!hwnd_) return;
   if (text.empty()) return Hide();
   text_ = text;
+  // The text is the window's title too: screen readers and tools read it there.
+  ::SetWindowTextW(hwnd_, text_.c_str());
   Canvas measure(nullptr, {}, ui_.Colors(), ui_.text);
   measure.SetFont(Font());
   Rect r{0, 0, 300, 0};
