@@ -1,0 +1,42 @@
+// A program that crashes through the product's crash capture: it sets the
+// report's settings as start-up does, shows a window, and writes through a
+// null pointer.
+#include <windows.h>
+
+#include "app/CrashHandoff.h"
+#include "app/CrashReportSettings.h"
+#include "app/win32/CrashCapture.h"
+#include "platform/win32/SystemPlatform.h"
+
+namespace {
+
+// Not inlined, so that the fault has a frame of its own in the report.
+__attribute__((noinline)) void WriteThroughNull() {
+  int* volatile target = nullptr;
+  *target = 1;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  using namespace nudgelet::app;
+  win32::InstallCrashCapture();
+  CrashReportSetup setup;
+  setup.contactAddress = kCrashContactAddress;
+  setup.productName = kCrashProductName;
+  SetCrashReportSettings(MakeCrashReportSettings(nudgelet::platform::win32::SystemPlatform(), setup));
+  RegisterCrashFilter(&IgnoreHelpSystemErrors);
+
+  const HWND window = ::CreateWindowExW(0, L"STATIC", L"crash probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 240,
+                                        160, nullptr, nullptr, nullptr, nullptr);
+  ::UpdateWindow(window);
+  // Give the window time to reach the screen.
+  const DWORD until = ::GetTickCount() + 500;
+  MSG message;
+  while (::GetTickCount() < until) {
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    ::Sleep(20);
+  }
+  WriteThroughNull();
+  return 3;  // never reached
+}
