@@ -31,10 +31,8 @@ std::vector<std::uint8_t> PrependToBugReport(const std::vector<std::uint8_t>& ex
   const DecodedText earlier = DecodeText(existing, [&files](std::string_view bytes) {
     return IsValidUtf8(bytes) ? Utf8ToWide(bytes) : files.DecodeSystemCodePage(bytes);
   });
-  const std::string text = WideToUtf8(block + earlier.text);
-  std::vector<std::uint8_t> out{0xEF, 0xBB, 0xBF};
-  out.insert(out.end(), text.begin(), text.end());
-  return out;
+  const std::string text = "\xEF\xBB\xBF" + WideToUtf8(block + earlier.text);
+  return {text.begin(), text.end()};
 }
 
 std::wstring WriteBugReport(const platform::FileSystem& files, const std::wstring& programFolder,

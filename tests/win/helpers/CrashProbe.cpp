@@ -1,6 +1,7 @@
 // A program that crashes through the product's crash capture: it sets the
-// report's settings as start-up does, shows a window, and writes through a
-// null pointer.
+// report's settings as start-up does, shows a window, and writes where no
+// write may go. Not through a null pointer: Wine run as root can map page
+// zero, and the write would simply succeed.
 #include <windows.h>
 
 #include "app/CrashHandoff.h"
@@ -11,8 +12,9 @@
 namespace {
 
 // Not inlined, so that the fault has a frame of its own in the report.
-__attribute__((noinline)) void WriteThroughNull() {
-  int* volatile target = nullptr;
+__attribute__((noinline)) void WriteToForbiddenPage() {
+  int* volatile target = static_cast<int*>(
+      ::VirtualAlloc(reinterpret_cast<void*>(0x7F0000000000), 4096, MEM_RESERVE | MEM_COMMIT, PAGE_NOACCESS));
   *target = 1;
 }
 
@@ -24,6 +26,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   CrashReportSetup setup;
   setup.contactAddress = kCrashContactAddress;
   setup.productName = kCrashProductName;
+  setup.version = L"9.8.7.6";
   SetCrashReportSettings(MakeCrashReportSettings(nudgelet::platform::win32::SystemPlatform(), setup));
   RegisterCrashFilter(&IgnoreHelpSystemErrors);
 
@@ -37,6 +40,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
     ::Sleep(20);
   }
-  WriteThroughNull();
+  WriteToForbiddenPage();
   return 3;  // never reached
 }
