@@ -170,5 +170,14 @@ TEST_F(CrashRun, AFaultIsReportedFromTheFaultingStackWithAScreenshot) {
                                temp.File(L"screenshots.png") + L"|" + program.File(L"bugreport_new.txt")));
 }
 
+TEST_F(CrashRun, AnErrorEscapingAThreadIsReportedThroughTerminate) {
+  EXPECT_EQ(Run(L"nudgelet_crash_probe.exe", L"throw-on-thread"), 0u);
+  const std::wstring report = ReportText(program.File(L"bugreport_new.txt"));
+  EXPECT_NE(report.find(L"exception class   : runtime_error\r\nexception message : thrown on a thread\r\n"),
+            std::wstring::npos)
+      << report;
+  EXPECT_FALSE(SenderCommandLine().empty());
+}
+
 }  // namespace
 }  // namespace nudgelet

@@ -1,8 +1,13 @@
 // A program that crashes through the product's crash capture: it sets the
 // report's settings as start-up does, shows a window, and writes where no
 // write may go. Not through a null pointer: Wine run as root can map page
-// zero, and the write would simply succeed.
+// zero, and the write would simply succeed. With "throw-on-thread" it lets a
+// C++ error escape a thread of its own instead, which ends in std::terminate.
 #include <windows.h>
+
+#include <cwchar>
+#include <stdexcept>
+#include <thread>
 
 #include "app/CrashHandoff.h"
 #include "app/CrashReportSettings.h"
@@ -20,7 +25,7 @@ __attribute__((noinline)) void WriteToForbiddenPage() {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   using namespace nudgelet::app;
   win32::InstallCrashCapture();
   CrashReportSetup setup;
@@ -29,6 +34,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   setup.version = L"9.8.7.6";
   SetCrashReportSettings(MakeCrashReportSettings(nudgelet::platform::win32::SystemPlatform(), setup));
   RegisterCrashFilter(&IgnoreHelpSystemErrors);
+
+  if (std::wcscmp(commandLine, L"throw-on-thread") == 0) {
+    std::thread([] { throw std::runtime_error("thrown on a thread"); }).join();
+    return 4;  // never reached
+  }
 
   const HWND window = ::CreateWindowExW(0, L"STATIC", L"crash probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 240,
                                         160, nullptr, nullptr, nullptr, nullptr);
