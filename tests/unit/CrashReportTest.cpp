@@ -61,7 +61,8 @@ TEST(SenderParameters, OptionalSwitchesInOrderAndNoQuoteInsideAValue) {
             L"/GetInfo \"C:\\A\\Info.exe\" /files \"C:\\A\\r.txt\" /Lan \"German\"");
   // A quote in a value (a version from the registry, say) cannot add switches.
   r.subject = L"Bugreport P 1\" /Addr \"evil N.exe";
-  EXPECT_EQ(BuildSenderParameters(r).find(L"/Addr", 10), std::wstring::npos);
+  EXPECT_NE(BuildSenderParameters(r).find(L" /Subject \"Bugreport P 1' /Addr 'evil N.exe\" /Product "),
+            std::wstring::npos);
 }
 
 TEST(CrashReportSettings, SubjectVersionAndProgramPaths) {
