@@ -25,6 +25,7 @@ std::atomic<bool> g_handling{false};
 std::atomic<DWORD> g_handlingThread{0};
 std::atomic<DWORD> g_workerThread{0};
 
+// Unlike EndProcessAtOnce, the log is not flushed: the crashed thread may hold its lock.
 [[noreturn]] void EndAtOnce() {
   ::TerminateProcess(::GetCurrentProcess(), 0);
   ::ExitProcess(0);  // should TerminateProcess ever return
