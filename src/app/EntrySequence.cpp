@@ -6,12 +6,15 @@
 
 #include <stdexcept>
 
+#include "app/CrashHandoff.h"
+#include "app/CrashReportSettings.h"
 #include "app/Language.h"
 #include "app/ProcessEnd.h"
 #include "app/ProductLocations.h"
 #include "app/RunDecision.h"
 #include "app/Statistics.h"
 #include "app/win32/ApplicationWindow.h"
+#include "app/win32/CrashCapture.h"
 #include "app/win32/DpiAwareness.h"
 #include "app/win32/TipWindowHost.h"
 #include "base/Paths.h"
@@ -51,20 +54,27 @@ void LoadLanguageObject(const platform::Platform& p, const std::wstring& program
 }  // namespace
 
 int RunEntrySequence(int argc, wchar_t** argv) {
+  // Before everything else: whatever fails from here on is reported.
+  win32::InstallCrashCapture();
+
   const platform::Platform& p = platform::win32::SystemPlatform();
   const LaunchMode mode = ClassifyLaunch(argc, argv);
   const std::wstring programFolder = platform::ProgramFolderOf(p.folders.ExecutablePath());
 
-  // Components come up first, in a fixed order. Crash reporting registers its
-  // handler before everything else once it exists.
+  // Components come up first, in a fixed order.
   TLogHelper::Initialize(p.files, p.system, ExtractFileName(p.folders.ExecutablePath()), programFolder);
   LoadLanguageObject(p, programFolder);
   ::CoInitialize(nullptr);  // shell links and the taskbar list need COM on this thread
   win32::ApplyDpiDecision(p);
 
-  // The entry sequence proper. The crash reporter receives the product name and
-  // version here once it exists.
+  // The entry sequence proper.
   const std::wstring productVersion = GetProductVersion(p);
+  CrashReportSetup crashSetup;
+  crashSetup.contactAddress = kCrashContactAddress;
+  crashSetup.productName = kCrashProductName;
+  crashSetup.version = productVersion;
+  SetCrashReportSettings(MakeCrashReportSettings(p, crashSetup));
+  RegisterCrashFilter(&IgnoreHelpSystemErrors);
 
   if (mode == LaunchMode::CrashTest) throw std::runtime_error("TESTERRORTEST");
 

@@ -46,4 +46,13 @@ std::optional<std::int64_t> ParseDecimal(std::string_view text, std::int64_t min
   return Decimal(text, min, max);
 }
 
+std::wstring FormatHex(std::uint64_t value, int minDigits) {
+  static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+  std::wstring text;
+  for (; value != 0; value >>= 4) text.insert(text.begin(), kDigits[value & 15]);
+  if (static_cast<int>(text.size()) < minDigits)
+    text.insert(0, static_cast<std::size_t>(minDigits) - text.size(), L'0');
+  return text;
+}
+
 }  // namespace nudgelet

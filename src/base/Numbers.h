@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace nudgelet {
@@ -33,5 +34,9 @@ std::optional<std::int64_t> ParseDecimal(std::wstring_view text,
 std::optional<std::int64_t> ParseDecimal(std::string_view text,
                                          std::int64_t min = std::numeric_limits<std::int64_t>::min(),
                                          std::int64_t max = std::numeric_limits<std::int64_t>::max());
+
+// Upper-case hexadecimal digits without prefix, padded with zeros to at least
+// minDigits; a wider value keeps all its digits.
+std::wstring FormatHex(std::uint64_t value, int minDigits);
 
 }  // namespace nudgelet
