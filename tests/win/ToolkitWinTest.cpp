@@ -14,9 +14,11 @@
 #include "skin/PackageStore.h"
 #include "support/ChildProcess.h"
 #include "support/Screenshot.h"
+#include "ui/FormSkin.h"
 #include "ui/ImageButton.h"
 #include "ui/Label.h"
 #include "ui/Panel.h"
+#include "ui/win32/FormSkinWindow.h"
 #include "ui/win32/NativeWindow.h"
 #include "ui/win32/UiRuntime.h"
 
@@ -71,6 +73,47 @@ class ToolkitWindowTest : public ::testing::Test {
   TForm form{runtime.Context()};
   std::unique_ptr<win32::NativeWindow> window;
 };
+
+// Wine composes no windows, so the shadow's path runs here on a desktop
+// window manager that says it does.
+TEST_F(ToolkitWindowTest, TheShadowPassesClicksThroughItsMarginsAndLeavesAMaximisedForm) {
+  TRdFormSkin skin(runtime.Context());
+  skin.ShadowFrame().SetMargins(10, 10, 10, 10);
+  skin.ShadowFrame().SetEnabled(true);
+  skin.SetOwnerForm(&form);
+  bool composes = true;
+  std::vector<Rect> glass;
+  win32::Win32FormSkinWindow::Dwm dwm{[&] { return composes; },
+                                      [&](HWND, const Rect& margins) { glass.push_back(margins); }};
+  const HWND hwnd = Show();
+  win32::Win32FormSkinWindow skinned(*window, skin, dwm);
+  ASSERT_TRUE(skin.ShadowActive());
+  EXPECT_EQ(glass.back(), (Rect{10, 10, 10, 10}));
+
+  RECT r;
+  ::GetWindowRect(hwnd, &r);
+  const auto hit = [&](int dx) {
+    return static_cast<LRESULT>(::SendMessageW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(r.left + dx, r.top + 100)));
+  };
+  EXPECT_EQ(hit(5), HTTRANSPARENT);
+  EXPECT_EQ(hit(15), HTCLIENT);
+
+  ::ShowWindow(hwnd, SW_MAXIMIZE);
+  Pump(100);
+  EXPECT_FALSE(skin.ShadowActive());
+  EXPECT_EQ(glass.back(), Rect{});
+  ::ShowWindow(hwnd, SW_RESTORE);
+  Pump(100);
+  EXPECT_TRUE(skin.ShadowActive());
+  EXPECT_EQ(glass.back(), (Rect{10, 10, 10, 10}));
+
+  // Composition switched off while the window is up: the flush layout.
+  composes = false;
+  ::SendMessageW(hwnd, 0x031E /* WM_DWMCOMPOSITIONCHANGED */, 0, 0);
+  EXPECT_FALSE(skin.ShadowActive());
+  EXPECT_EQ(glass.back(), Rect{});
+  EXPECT_EQ(hit(5), HTCLIENT);
+}
 
 TEST_F(ToolkitWindowTest, AMouseSequenceFadesClicksOnceAndIgnoresAReleaseOutside) {
   auto& button = form.Insert(std::make_unique<TRdImageButton>(runtime.Context()));
