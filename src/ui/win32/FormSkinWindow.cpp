@@ -105,6 +105,9 @@ std::optional<LRESULT> Win32FormSkinWindow::Before(UINT message, WPARAM, LPARAM 
 void Win32FormSkinWindow::After(UINT message) {
   switch (message) {
     case WM_SIZE:
+      // The size query can come before the window counts as maximised; the
+      // size that follows always comes after.
+      skin_.MinMaxInfo();
       skin_.Sized();
       break;
     case WM_DWMCOMPOSITIONCHANGED:
