@@ -335,19 +335,17 @@ void TRdFormSkin::Paint(Canvas& canvas) {
 }
 
 void TRdFormSkin::PaintEdges(Canvas& canvas, const Rect& c, const Rect& out) {
-  auto size = [this](Picture which) -> std::pair<int, int> {
+  auto width = [this](Picture which) {
     skin::TRdGraphic* g = pictures_[which].Graphic();
-    return g && !g->Empty() ? std::pair{g->Width(), g->Height()} : std::pair{0, 0};
+    return g && !g->Empty() ? g->Width() : 0;
   };
-  const auto [tlW, tlH] = size(kTopLeft);
-  const auto [trW, trH] = size(kTopRight);
-  const auto [blW, blH] = size(kBottomLeft);
-  const auto [brW, brH] = size(kBottomRight);
-  const auto [lW, lH] = size(kLeft);
-  const auto [rW, rH] = size(kRight);
-  const auto [tW, tH] = size(kTop);
-  const auto [bW, bH] = size(kBottom);
-  (void)lH, (void)rH, (void)tW, (void)bW;
+  auto height = [this](Picture which) {
+    skin::TRdGraphic* g = pictures_[which].Graphic();
+    return g && !g->Empty() ? g->Height() : 0;
+  };
+  const int tlW = width(kTopLeft), tlH = height(kTopLeft), trW = width(kTopRight), trH = height(kTopRight);
+  const int blW = width(kBottomLeft), blH = height(kBottomLeft), brW = width(kBottomRight), brH = height(kBottomRight);
+  const int lW = width(kLeft), rW = width(kRight), tH = height(kTop), bH = height(kBottom);
   // Coordinates from the left and top edges move by -margin, from the right
   // and bottom edges by +margin.
   const int L = -out.left, T = -out.top, R = c.right + out.right, B = c.bottom + out.bottom;
