@@ -121,9 +121,11 @@ TEST_F(CrashRun, TheTestErrorIsReportedOnTopOfEarlierReportsAndHandedToTheSender
   ASSERT_GT(report.size(), tail.size());
   EXPECT_EQ(report.substr(report.size() - tail.size()), tail);
 
-  // No window yet, so no screenshot: the sender gets the report alone.
-  EXPECT_FALSE(::GetFileAttributesW(temp.File(L"screenshots.png").c_str()) != INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(SenderCommandLine(), ExpectedSenderLine(version, L"Nudgelet.exe", program.File(L"bugreport_new.txt")));
+  // No window yet: the screenshot is of the screen the user saw.
+  EXPECT_EQ(ReadFileBytes(temp.File(L"screenshots.png")).substr(1, 3), "PNG");
+  EXPECT_EQ(SenderCommandLine(), ExpectedSenderLine(version, L"Nudgelet.exe",
+                                                    temp.File(L"screenshots.png") + L"|" +
+                                                        program.File(L"bugreport_new.txt")));
 }
 
 TEST_F(CrashRun, WithoutTheSenderTheRunEndsQuietlyAndWritesNothing) {
@@ -146,7 +148,8 @@ TEST_F(CrashRun, AReportFileThatCannotBeReplacedLeavesTheReportInTemp) {
   const std::wstring report = ReportText(temp.File(L"bugreport_new.txt"));
   EXPECT_NE(report.find(L"TESTERRORTEST"), std::wstring::npos);
   EXPECT_EQ(SenderCommandLine(),
-            ExpectedSenderLine(VersionOf(report), L"Nudgelet.exe", temp.File(L"bugreport_new.txt")));
+            ExpectedSenderLine(VersionOf(report), L"Nudgelet.exe",
+                               temp.File(L"screenshots.png") + L"|" + temp.File(L"bugreport_new.txt")));
 }
 
 TEST_F(CrashRun, AFaultIsReportedFromTheFaultingStackWithAScreenshot) {

@@ -43,7 +43,8 @@ bool SaveProcessWindowsScreenshot(const platform::FileSystem& files, const std::
   Covered covered;
   covered.processId = ::GetCurrentProcessId();
   ::EnumWindows(&AddOwnWindow, reinterpret_cast<LPARAM>(&covered));
-  if (!covered.any) return false;
+  // Before any window of ours exists, what the user saw is the primary screen.
+  if (!covered.any) covered.area = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 
   // Only what is on a screen can be copied.
   const RECT screen{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
