@@ -98,10 +98,22 @@ TEST(ShortcutIconWin, ProductShortcutsFollowTheCountAndOthersStayAsTheyWere) {
 
     app::win32::ShellShortcuts shell;
     std::wstring error;
-    const ShortcutRecord productBefore{program.File(L"PatchwellHub.exe"), L"Patchwell Hub", program.Path(),
-                                       L"/Desktop", program.File(L"PatchwellHub.exe"), 0, SW_SHOWNORMAL, 0};
-    const ShortcutRecord otherBefore{other.File(L"Quillnote.exe"), L"Quillnote", other.Path(), L"",
-                                     program.File(L"Icons\\0.ico"), 0, SW_SHOWMAXIMIZED, 0};
+    const ShortcutRecord productBefore{program.File(L"PatchwellHub.exe"),
+                                       L"Patchwell Hub",
+                                       program.Path(),
+                                       L"/Desktop",
+                                       program.File(L"PatchwellHub.exe"),
+                                       0,
+                                       SW_SHOWNORMAL,
+                                       0};
+    const ShortcutRecord otherBefore{other.File(L"Quillnote.exe"),
+                                     L"Quillnote",
+                                     other.Path(),
+                                     L"",
+                                     program.File(L"Icons\\0.ico"),
+                                     0,
+                                     SW_SHOWMAXIMIZED,
+                                     0};
     const std::wstring product = commonDesktop.File(L"Patchwell Hub.lnk"), unrelated = userDesktop.File(L"Quill.lnk");
     CreateBareShortcut(product, productBefore.target);
     CreateBareShortcut(unrelated, otherBefore.target);
