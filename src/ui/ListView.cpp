@@ -559,10 +559,13 @@ void TRdListView::MouseDown(MouseButton button, unsigned shift, int x, int y) {
 }
 
 bool TRdListView::MouseWheel(int delta, unsigned shift, int x, int y) {
-  (void)shift, (void)x, (void)y;
   if (LineCount() <= VisibleLines() || delta == 0) return false;
   const int lines = viewStyle_ == TViewStyle::vsReport ? 3 : 1;
   ScrollTo(topLine_ + (delta > 0 ? -lines : lines));
+  // The pointer stayed where it was but now rests on another row: hot tracking
+  // and the hint (the owner's move handler) must follow it as a move would,
+  // or the hint goes on naming the row scrolled away.
+  MouseMove(shift, x, y);
   return true;
 }
 

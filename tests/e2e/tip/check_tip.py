@@ -464,9 +464,110 @@ def dragging(m):
     m.close(tip, still)
 
 
+# --- the update list ---
+
+LIST_BAR_X = 329  # window-relative: the column where the list's vertical bar draws its track and thumb
+LIST_ROWS = (269, 335)  # window-relative top and bottom of the list's rows
+ICON_BAND = (276, 299)  # the icons of the line the list shows, above the captions (and any hint)
+BAR_TRACK, BAR_THUMB, LIST_BACK = (240, 243, 247), (197, 204, 214), (255, 255, 255)
+
+
+def listed_keys(m):
+    """The names the [Ignore] section knows the listed products by, from the show times a shown tip leaves."""
+    import re
+    text = m.text(os.path.join(m.user, "SoftTip.ini"))
+    return ["%s_%s_1" % (key, "1" if bits == "64" else "0")
+            for key, bits in re.findall(r"\[([^\]]+)\][^\[]*?ShowTime(32|64)=", text)]
+
+
+def ignore(m, names):
+    text = m.text(m.main_ini())
+    check("[Ignore]\r\n" in text, "the demo Main.ini has no [Ignore] section")
+    text = text.replace("[Ignore]\r\n", "[Ignore]\r\n" + "".join("%s=1\r\n" % n for n in names), 1)
+    open(m.main_ini(), "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
+
+
+def bar_column(m, win, name):
+    """The colours down the bar's column over the list's rows."""
+    pixel = read_png(m.shot(name))
+    return [pixel(win["x"] + LIST_BAR_X, win["y"] + y) for y in range(*LIST_ROWS)]
+
+
+def thumb_top(column):
+    rows = [i for i, c in enumerate(column) if near(c, BAR_THUMB, 12)]
+    return rows[0] if len(rows) >= 10 else None
+
+
+def list_rows_and_bar(m):
+    # All eight listed once, to learn their keys; then all but 2, 3 and 4 of them hidden.
+    tip, win = m.shown()
+    m.close(tip, win)
+    keys = listed_keys(m)
+    check(len(keys) == 8, "expected 8 listed products: %s" % keys)
+    for rows, shows in ((2, False), (3, False), (4, True)):
+        m.reset()
+        ignore(m, keys[rows:])
+        tip, win = m.shown()
+        time.sleep(0.5)
+        column = bar_column(m, win, "list-%d" % rows)
+        m.close(tip, win)
+        check(len(m.text(os.path.join(m.user, "SoftTip.ini")).split("ShowTime")) - 1 == rows,
+              "%d rows expected in SoftTip.ini" % rows)
+        if shows:
+            check(thumb_top(column) is not None and any(near(c, BAR_TRACK, 6) for c in column),
+                  "%d rows: no bar drawn: %s" % (rows, column))
+        else:
+            check(all(near(c, LIST_BACK, 6) for c in column), "%d rows: a bar is drawn: %s" % (rows, column))
+
+
+def list_wheel(m):
+    tip, win = m.shown()
+    time.sleep(0.5)
+    before = read_png(m.shot("wheel-before"))
+    column = [before(win["x"] + LIST_BAR_X, win["y"] + y) for y in range(*LIST_ROWS)]
+    top = thumb_top(column)
+    check(top is not None and top <= 3, "the thumb should start at the top: %s" % column)
+    # Over the captions, so a hint opens below the list, not over its icons.
+    m.desktop("wheel", win["x"] + 300, win["y"] + LIST_ROWS[1] - 4, -1)
+    time.sleep(0.5)
+    after = read_png(m.shot("wheel-after"))
+    moved = thumb_top([after(win["x"] + LIST_BAR_X, win["y"] + y) for y in range(*LIST_ROWS)])
+    check(moved is not None and moved > top + 5, "the thumb did not move down: %s -> %s" % (top, moved))
+    changed = sum(before(x, y) != after(x, y) for y in range(win["y"] + ICON_BAND[0], win["y"] + ICON_BAND[1])
+                  for x in range(win["x"] + 18, win["x"] + 315))
+    check(changed > 300, "the icons did not change (%d pixels)" % changed)
+    # The pointer has not moved, but the row under it is now the sixth in name
+    # order, not the third it was on: the hint names that one.
+    hint = m.window(5, "NudgeletHint")
+    check(hint and hint["title"].startswith("Name: Quaywise PDF Reader|"), "the row under the pointer: %s" % hint)
+    m.close(tip, win)
+
+
+def list_hot_row(m):
+    tip, win = m.shown()
+    m.desktop("move", win["x"] + 170, win["y"] + 150)
+    time.sleep(0.5)
+    before = read_png(m.shot("hot-before"))
+    for x, title in ((60, "Name: Cobaltline Browser|Available: 119.0.2"),
+                     (160, "Name: Fieldstone Home Budget Planner|Available: 2024.1")):
+        m.desktop("move", win["x"] + x, win["y"] + 290)
+        hint = m.window(5, "NudgeletHint")
+        check(hint and hint["title"] == title, "over the row at %d: %s" % (x, hint))
+    # Right of the last cell the pointer is still over the list, but on no row.
+    m.desktop("move", win["x"] + 318, win["y"] + 290)
+    check(not m.window(1, "NudgeletHint"), "the hint stays off the rows")
+    time.sleep(0.5)
+    after = read_png(m.shot("hot-after"))
+    changed = [(x, y) for y in range(win["y"] + LIST_ROWS[0], win["y"] + LIST_ROWS[1])
+               for x in range(win["x"] + 18, win["x"] + 315) if before(x, y) != after(x, y)]
+    check(not changed, "the rows look different once left: %s" % changed[:5])
+    m.close(tip, win)
+
+
 CASES = [window_in_the_corner, update_now, auto_update_on, full_screen_in_front, shown_times, nothing_to_update,
          database_missing, database_damaged, second_instance, competing_process, bad_main_ini, unwritable_log,
-         bad_skin, broken_language, hostile_uninstall_entries, dragging]
+         bad_skin, broken_language, hostile_uninstall_entries, dragging,
+         list_rows_and_bar, list_wheel, list_hot_row]
 
 
 def main():

@@ -90,8 +90,10 @@ TEST_F(ListViewTest, IconViewShowsThreeAcrossAndTheBarFromTheFourth) {
   EXPECT_TRUE(list.VertScrollBar().Visible());
   EXPECT_EQ(list.ItemsPerLine(), 3);  // the bar leaves room for three
   EXPECT_EQ(list.LineCount(), 3);
+  MoveOnList(50, 50);
   list.MouseWheel(-120, 0, 50, 50);
   EXPECT_EQ(list.TopLine(), 1);
+  EXPECT_EQ(list.HotIndex(), 3);  // the row scrolled under the pointer, not the one it left
   EXPECT_EQ(list.VertScrollBar().Bar().Position(), 1);
   EXPECT_EQ(list.ItemAt({10, 10}).index, 3);
   list.VertScrollBar().Bar().SetPosition(2);
