@@ -16,6 +16,21 @@ std::uint32_t Mul(std::uint32_t a, std::uint32_t b) {
   return (t + (t >> 8)) >> 8;
 }
 
+// Every chunk up to IEND lies within the data. libpng allocates a chunk's
+// declared length before it finds the data short, so a few hundred bytes
+// claiming a 2 GB chunk would cost 2 GB; such a file is damaged anyway.
+bool ChunksFitInData(const std::vector<std::uint8_t>& data) {
+  constexpr std::size_t kSignature = 8, kFrame = 12;  // length, type, CRC
+  std::size_t at = kSignature;
+  while (at + 8 <= data.size()) {
+    const std::uint64_t length = ReadBe32(&data[at]);
+    if (at + kFrame > data.size() || length > data.size() - at - kFrame) return false;
+    if (std::memcmp(&data[at + 4], "IEND", 4) == 0) return true;
+    at += kFrame + length;
+  }
+  return true;  // what is left is too short for a chunk: libpng judges it
+}
+
 }  // namespace
 
 Bitmap::Bitmap(int width, int height, std::uint32_t fill) {
@@ -48,7 +63,7 @@ std::uint32_t BlendOver(std::uint32_t dst, std::uint32_t src, int opacity) {
 }
 
 std::optional<Bitmap> DecodePng(const std::vector<std::uint8_t>& data) {
-  if (data.empty()) return std::nullopt;
+  if (data.size() < 8 || !ChunksFitInData(data)) return std::nullopt;
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
