@@ -58,6 +58,30 @@ Bitmap DefaultProgramIcon() { return platform::win32::BitmapFromIcon(::LoadIconW
 
 void ReportToDebugger(const std::wstring& what) { ::OutputDebugStringW((L"Nudgelet: " + what).c_str()); }
 
+// The product's shortcuts on the user's and the all-users desktop, with
+// [Icon] IconLevel of Main.ini as the level they were last given.
+ShortcutIconContext ShortcutContext(const platform::Platform& p, ShortcutShell& shell, const std::wstring& programFolder) {
+  const std::wstring mainIni = GetMainIniPath(p);
+  auto readLevel = [&p, mainIni] {
+    if (!p.files.FileExists(mainIni)) return 0;
+    const platform::win32::TIniFile ini(p.files, mainIni, platform::win32::TIniFile::AsItIs{});
+    return static_cast<int>(ini.ReadInteger(L"Icon", L"IconLevel", 0));
+  };
+  auto writeLevel = [&p, mainIni](int level) {
+    platform::win32::TIniFile ini(p.files, mainIni, platform::win32::TIniFile::AsItIs{});
+    ini.WriteInteger(L"Icon", L"IconLevel", level);
+  };
+  return {p.files,
+          shell,
+          programFolder,
+          p.folders.TempPath(),
+          {p.folders.ShellFolder(platform::csidl::kDesktopDirectory),
+           p.folders.ShellFolder(platform::csidl::kCommonDesktopDirectory)},
+          readLevel,
+          writeLevel,
+          ReportToDebugger};
+}
+
 }  // namespace
 
 int RunTipWindow(const platform::Platform& p, HWND applicationWindow, const std::wstring& programFolder) {
@@ -129,25 +153,7 @@ int RunTipWindow(const platform::Platform& p, HWND applicationWindow, const std:
   s.frameForm = *frameText;
   s.frameHooks.endProcess = [] { EndProcessAtOnce(); };
   s.frameHooks.updateShortcutIcon = [&](int count) {
-    const std::wstring mainIni = GetMainIniPath(p);
-    ShortcutIconContext context{p.files,
-                                shortcuts,
-                                programFolder,
-                                p.folders.TempPath(),
-                                {p.folders.ShellFolder(platform::csidl::kDesktopDirectory),
-                                 p.folders.ShellFolder(platform::csidl::kCommonDesktopDirectory)},
-                                [&] {
-                                  if (!p.files.FileExists(mainIni)) return 0;
-                                  const platform::win32::TIniFile ini(p.files, mainIni,
-                                                                      platform::win32::TIniFile::AsItIs{});
-                                  return static_cast<int>(ini.ReadInteger(L"Icon", L"IconLevel", 0));
-                                },
-                                [&](int level) {
-                                  platform::win32::TIniFile ini(p.files, mainIni, platform::win32::TIniFile::AsItIs{});
-                                  ini.WriteInteger(L"Icon", L"IconLevel", level);
-                                },
-                                ReportToDebugger};
-    UpdateShortcutIcon(count, context);
+    UpdateShortcutIcon(count, ShortcutContext(p, shortcuts, programFolder));
   };
   s.frameHooks.now = [&p] { return Now(p.system); };
   s.frameHooks.getText = s.getText;
