@@ -188,6 +188,18 @@ std::string_view SqlRowView::Bytes(int column) const {
 
 std::int64_t SqlRowView::Int64(int column) const { return sqlite_.ColumnInt64(statement_, column); }
 
+void TSQLiteDatabase::AllowMemoryMapping(std::uint64_t bytes) {
+  const std::string sql = "PRAGMA mmap_size=" + std::to_string(bytes);
+  Statement* statement = nullptr;
+  if (sqlite_.PrepareV2(db_, sql.c_str(), -1, &statement, nullptr) != sqlite::kOk || !statement) {
+    if (statement) sqlite_.Finalize(statement);
+    return;  // a library without mapping reads as before
+  }
+  while (sqlite_.Step(statement) == sqlite::kRow) {
+  }
+  sqlite_.Finalize(statement);
+}
+
 void TSQLiteDatabase::ExecuteStatement(const std::string& sqlUtf8, const std::vector<SqlValue>& values) {
   Statement* statement = Prepare(sqlUtf8, sqlUtf8.c_str(), nullptr);
   StatementGuard guard(sqlite_, statement);
