@@ -52,6 +52,21 @@ void TRdGraphicControl::SetTopInvert(int value) {
   if (Parent()) SetTop(Parent()->Height() - value - Height());
 }
 
+bool TRdGraphicControl::TextHintAt(std::wstring& hint, bool autoShowHint, bool textCut, const std::wstring& fullText) {
+  if (!EffectiveShowHint()) return false;
+  hint = Hint();
+  if (autoShowHint) {
+    if (!textCut) {
+      hint.clear();
+    } else if (hint.empty()) {
+      hint = fullText;
+    }
+  }
+  bool canShow = true;
+  if (onShowHint) onShowHint(*this, hint, canShow);
+  return canShow && !hint.empty();
+}
+
 void TRdGraphicControl::Loaded() {
   allSkin_.Apply(true);
   TControl::Loaded();

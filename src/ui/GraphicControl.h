@@ -36,6 +36,12 @@ class TRdGraphicControl : public TControl {
   // The skin is applied, the font with it, before the control completes its loading.
   void Loaded() override;
 
+ protected:
+  // The hint of a control that can show its own text cut short: with
+  // AutoShowHint only while the text is cut, and then the full text when no
+  // hint is set. onShowHint has the last word.
+  bool TextHintAt(std::wstring& hint, bool autoShowHint, bool textCut, const std::wstring& fullText);
+
  private:
   skin::TRdSkinClass allSkin_;
   skin::TRdFont font_;

@@ -832,20 +832,8 @@ int TRdImageButton::CursorAt(int x, int y) {
   return Cursor();
 }
 
-bool TRdImageButton::HintAt(int x, int y, std::wstring& hint) {
-  if (!EffectiveShowHint()) return false;
-  hint = Hint();
-  if (autoShowHint_) {
-    if (!foundEllipsis_) {
-      hint.clear();
-    } else if (hint.empty()) {
-      hint = Caption();
-    }
-  }
-  bool canShow = true;
-  if (onShowHint) onShowHint(*this, hint, canShow);
-  (void)x, (void)y;
-  return canShow && !hint.empty();
+bool TRdImageButton::HintAt(int, int, std::wstring& hint) {
+  return TextHintAt(hint, autoShowHint_, foundEllipsis_, Caption());
 }
 
 bool TRdImageButton::BindEvent(std::wstring_view event, const TNotifyEvent& handler) {

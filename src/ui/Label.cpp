@@ -367,20 +367,8 @@ void TRdCustomLabel::MouseLeave() {
   TRdGraphicControl::MouseLeave();
 }
 
-bool TRdCustomLabel::HintAt(int x, int y, std::wstring& hint) {
-  if (!EffectiveShowHint()) return false;
-  hint = Hint();
-  if (autoShowHint_) {
-    if (!foundEllipsis_) {
-      hint.clear();
-    } else if (hint.empty()) {
-      hint = LabelText();
-    }
-  }
-  bool canShow = true;
-  if (onShowHint) onShowHint(*this, hint, canShow);
-  (void)x, (void)y;
-  return canShow && !hint.empty();
+bool TRdCustomLabel::HintAt(int, int, std::wstring& hint) {
+  return TextHintAt(hint, autoShowHint_, foundEllipsis_, LabelText());
 }
 
 bool TRdCustomLabel::DialogChar(wchar_t key) {
