@@ -1,5 +1,6 @@
 #include "app/TipDetection.h"
 
+#include "detection/UninstallSnapshot.h"
 #include "detection/UpdateIcons.h"
 #include "detection/UpdateMatching.h"
 
@@ -29,7 +30,8 @@ bool TipDetection::Run(TFrame_SoftUpdata& frame, const std::wstring& databasePat
   // nothing, which reads as "no updates": a damaged database is no database.
   if (!database_.ReadFailure().empty()) return false;
   inventory_ = std::make_unique<detection::TSoftwareInfo>(setup_.platform, setup_.crypto,
-                                                          setup_.userDataFolder + L"SoftwareCache.ini");
+                                                          setup_.userDataFolder + L"SoftwareCache.ini",
+                                                          setup_.tempFolder + detection::kUninstallSnapshotFile);
   const detection::TIgnoreList ignore(setup_.platform.files, setup_.userDataFolder + L"Main.ini");
   detection::TUpdateCatalogue catalogue(database_);
   detection::TUpdateMatcher matcher(detection::MatchContext{setup_.platform, catalogue, ignore, appFrame_});

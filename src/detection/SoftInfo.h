@@ -36,6 +36,8 @@ struct TSoftInfo {
   bool IsSystemComponent = false;
   bool IsToolbar = false;
   std::wstring Readme;
+
+  bool operator==(const TSoftInfo&) const = default;
 };
 
 // Below 1024: "<n> Byte"; otherwise divided by 1024 until below 1024 or at GB,

@@ -1,8 +1,11 @@
 #include "detection/SoftwareInfo.h"
 
+#include <unordered_map>
+
 #include "base/Numbers.h"
 #include "base/Strings.h"
 #include "detection/InstallLocation.h"
+#include "detection/SnapshotRegistry.h"
 #include "detection/UninstallRegistry.h"
 #include "platform/AppFrame.h"
 #include "platform/ProcessModel.h"
@@ -77,20 +80,29 @@ void MergeSoftInfo(TSoftInfo& target, const TSoftInfo& source) {
   if (target.IconIndex == 0 && source.IconIndex != 0) target.IconIndex = source.IconIndex;
 }
 
-TSoftwareInfo::TSoftwareInfo(const Platform& p, const Crypto& crypto, std::wstring cachePath)
+TSoftwareInfo::TSoftwareInfo(const Platform& p, const Crypto& crypto, std::wstring cachePath,
+                             const std::wstring& snapshotPath)
     : files_(p.files, p.folders, p.system),
       p_(WithRedirectedFiles(p, files_)),
       crypto_(crypto),
       frame_(p_),
       cachePath_(std::move(cachePath)) {
-  ScanPass(false);
-  if (p_.system.Is64BitWindows()) ScanPass(true);
+  std::optional<UninstallSnapshot> loaded;
+  std::optional<SnapshotRegistry> remembering;
+  if (!snapshotPath.empty()) {
+    loaded = LoadUninstallSnapshot(p.files, crypto_, snapshotPath);
+    remembering.emplace(p_.registry, *loaded);
+  }
+  const platform::Registry& registry = remembering ? *remembering : p_.registry;
+  ScanPass(registry, false);
+  if (p_.system.Is64BitWindows()) ScanPass(registry, true);
+  if (remembering) SaveUninstallSnapshot(p.files, crypto_, snapshotPath, *loaded, remembering->Next());
   ReadCache();
 }
 
-void TSoftwareInfo::ScanPass(bool use64View) {
+void TSoftwareInfo::ScanPass(const platform::Registry& registry, bool use64View) {
   for (const wchar_t* root : {L"HKEY_LOCAL_MACHINE", L"HKEY_CURRENT_USER"}) {
-    ForEachKeyRecursive(p_.registry, root, kUninstallKey, use64View,
+    ForEachKeyRecursive(registry, root, kUninstallKey, use64View,
                         [&](const std::wstring& keyPath, const RegistryKey* key) {
                           if (key) ScanEntry(root, keyPath, *key, use64View);
                         });
@@ -177,6 +189,16 @@ void TSoftwareInfo::ScanEntry(const std::wstring& rootName, const std::wstring& 
 }
 
 void TSoftwareInfo::FoldDuplicates() {
+  // Only records of the same name (in any letter case) fold into each other:
+  // each is compared with the later ones of its name, in index order, which
+  // gives what comparing every pair would, without a machine of a few hundred
+  // programs costing a hundred thousand comparisons.
+  std::unordered_map<std::wstring, std::vector<std::size_t>> byName;
+  std::vector<const std::vector<std::size_t>*> sameName(records_.size());
+  for (std::size_t i = 0; i < records_.size(); ++i) byName[ToUpper(records_[i].DisplayName)].push_back(i);
+  for (const auto& [_, group] : byName) {
+    for (std::size_t i : group) sameName[i] = &group;
+  }
   for (std::size_t i = 0; i < records_.size(); ++i) {
     TSoftInfo& a = records_[i];
     if (a.Hidden) continue;
@@ -184,9 +206,10 @@ void TSoftwareInfo::FoldDuplicates() {
       a.Hidden = true;
       continue;
     }
-    for (std::size_t j = i + 1; j < records_.size(); ++j) {
+    for (std::size_t j : *sameName[i]) {
+      if (j <= i) continue;
       TSoftInfo& b = records_[j];
-      if (b.Hidden || !EqualsIgnoreCase(a.DisplayName, b.DisplayName)) continue;
+      if (b.Hidden) continue;
       if (a.IsSystemComponent) {
         a.Hidden = true;
         MergeSoftInfo(b, a);

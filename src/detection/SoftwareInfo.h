@@ -17,8 +17,11 @@ class TSoftwareInfo {
  public:
   // Scans the uninstall registry (the program's own view, then on 64-bit Windows
   // the 64-bit view), folds duplicates, then completes the records from the
-  // product's cache file when it exists.
-  TSoftwareInfo(const platform::Platform& p, const platform::Crypto& crypto, std::wstring cachePath);
+  // product's cache file when it exists. With a snapshot path, keys unchanged
+  // since the last scan are answered from the snapshot there, and the file is
+  // brought up to date (see SnapshotRegistry); without one every key is read.
+  TSoftwareInfo(const platform::Platform& p, const platform::Crypto& crypto, std::wstring cachePath,
+                const std::wstring& snapshotPath = {});
   TSoftwareInfo(const TSoftwareInfo&) = delete;
   TSoftwareInfo& operator=(const TSoftwareInfo&) = delete;
 
@@ -28,7 +31,7 @@ class TSoftwareInfo {
   const std::wstring& CachePath() const { return cachePath_; }
 
  private:
-  void ScanPass(bool use64View);
+  void ScanPass(const platform::Registry& registry, bool use64View);
   void ScanEntry(const std::wstring& rootName, const std::wstring& keyPath, const platform::RegistryKey& key,
                  bool use64View);
   void FoldDuplicates();

@@ -29,6 +29,12 @@ class InMemoryKey final : public RegistryKey {
     return names;
   }
 
+  std::vector<RegistrySubKey> SubKeys() const override {
+    std::vector<RegistrySubKey> keys;
+    for (const auto& [_, child] : node_->children) keys.push_back({child->name, child->lastWriteTime});
+    return keys;
+  }
+
   std::vector<std::wstring> ValueNames() const override {
     std::vector<std::wstring> names;
     for (const auto& [_, entry] : node_->values) names.push_back(entry.first);
@@ -99,6 +105,7 @@ std::shared_ptr<InMemoryRegistry::Node> InMemoryRegistry::FindOrCreate(RegistryR
     if (!child) {
       child = std::make_shared<Node>();
       child->name = part;
+      node->lastWriteTime = child->lastWriteTime = ++clock_;
     }
     node = child;
   }
@@ -111,6 +118,7 @@ void InMemoryRegistry::SetValue(RegistryRoot root, std::wstring_view path, std::
                                 RegistryValue value) {
   auto node = FindOrCreate(root, path);
   node->values[std::wstring(name)] = {std::wstring(name), std::move(value)};
+  node->lastWriteTime = ++clock_;
 }
 
 void InMemoryRegistry::DeleteKey(RegistryRoot root, std::wstring_view path) {
@@ -120,13 +128,18 @@ void InMemoryRegistry::DeleteKey(RegistryRoot root, std::wstring_view path) {
   parts.pop_back();
   std::wstring parentPath;
   for (const auto& p : parts) parentPath += p + L'\\';
-  if (auto parent = Find(root, parentPath)) parent->children.erase(leaf);
+  if (auto parent = Find(root, parentPath); parent && parent->children.erase(leaf) > 0) {
+    parent->lastWriteTime = ++clock_;
+  }
 }
 
 void InMemoryRegistry::DeleteValue(RegistryRoot root, std::wstring_view path, std::wstring_view name) {
   if (auto node = Find(root, path)) {
     auto it = node->values.find(name);
-    if (it != node->values.end()) node->values.erase(it);
+    if (it != node->values.end()) {
+      node->values.erase(it);
+      node->lastWriteTime = ++clock_;
+    }
   }
 }
 

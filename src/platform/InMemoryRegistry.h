@@ -8,6 +8,7 @@
 // as regedit exports it. The default view is the 64-bit one, as for this x86_64
 // program on Windows.
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -37,6 +38,8 @@ class InMemoryRegistry final : public Registry {
     std::map<std::wstring, std::shared_ptr<Node>, LessIgnoreCase> children;
     // Keyed by name without regard to case; each entry keeps the name as written.
     std::map<std::wstring, std::pair<std::wstring, RegistryValue>, LessIgnoreCase> values;
+    // Moves, as Windows' does, when a value is set or deleted or a subkey comes or goes.
+    std::uint64_t lastWriteTime = 0;
   };
 
  private:
@@ -44,6 +47,7 @@ class InMemoryRegistry final : public Registry {
   std::shared_ptr<Node> FindOrCreate(RegistryRoot root, std::wstring_view physicalPath);
 
   std::map<RegistryRoot, std::shared_ptr<Node>> roots_;
+  std::uint64_t clock_ = 0;  // a change counter stands in for the system's clock
 };
 
 // The physical path that a view's path names (the WOW6432Node rule).

@@ -23,6 +23,12 @@ std::optional<RegistryRoot> RegistryRootFromName(std::wstring_view name) {
   return std::nullopt;
 }
 
+std::vector<RegistrySubKey> RegistryKey::SubKeys() const {
+  std::vector<RegistrySubKey> keys;
+  for (auto& name : SubKeyNames()) keys.push_back({std::move(name), 0});
+  return keys;
+}
+
 std::optional<std::wstring> RegistryKey::ReadText(std::wstring_view name) const {
   auto value = ReadValue(name);
   if (!value) return std::nullopt;

@@ -28,12 +28,24 @@ enum class RegistryView { Default, Bits32, Bits64 };
 // "HKEY_LOCAL_MACHINE", "HKLM", ... (any letter case) to the root; nullopt otherwise.
 std::optional<RegistryRoot> RegistryRootFromName(std::wstring_view name);
 
+// A direct subkey as its parent lists it. lastWriteTime is the time the key or
+// any of its values last changed (a FILETIME count), or 0 when it cannot tell a
+// later change apart: unknown, or so recent that another change within the
+// same tick of the system's clock would leave it as it is.
+struct RegistrySubKey {
+  std::wstring name;
+  std::uint64_t lastWriteTime = 0;
+};
+
 class RegistryKey {
  public:
   virtual ~RegistryKey() = default;
 
   // Direct subkey names, in the registry's own (case-insensitive alphabetical) order.
   virtual std::vector<std::wstring> SubKeyNames() const = 0;
+  // The same subkeys with their last-write times, which Windows gives with the
+  // names at no extra cost. This default knows no times.
+  virtual std::vector<RegistrySubKey> SubKeys() const;
   virtual std::vector<std::wstring> ValueNames() const = 0;
   // The empty name is the key's default value. nullopt when the value does not exist
   // or is larger than kMaxRegistryValueBytes.

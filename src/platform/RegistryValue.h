@@ -35,6 +35,8 @@ struct RegistryValue {
   static RegistryValue FromString(const std::wstring& text, RegistryValueType type = RegistryValueType::String);
   static RegistryValue FromDword(std::uint32_t value);
   static RegistryValue FromQword(std::uint64_t value);
+
+  bool operator==(const RegistryValue&) const = default;
 };
 
 // Any registry value as text:

@@ -7,22 +7,41 @@
 namespace nudgelet::platform::win32 {
 namespace {
 
+std::uint64_t Ticks(const FILETIME& time) {
+  return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
+// The registry stamps a change with the system time of its clock tick (about
+// 16 ms, more under power saving): a key written within the last moments may
+// be written again without its time moving. Two seconds is far beyond any tick.
+constexpr std::uint64_t kClockTolerance = 2 * 10'000'000ull;
+
 class Win32RegistryKey final : public RegistryKey {
  public:
   Win32RegistryKey(UniqueHkey key, REGSAM view) : key_(std::move(key)), view_(view) {}
 
   std::vector<std::wstring> SubKeyNames() const override {
     std::vector<std::wstring> names;
-    // Key names are at most 255 characters.
-    wchar_t name[256];
+    for (auto& key : SubKeys()) names.push_back(std::move(key.name));
+    return names;
+  }
+
+  std::vector<RegistrySubKey> SubKeys() const override {
+    std::vector<RegistrySubKey> keys;
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    const std::uint64_t trustedBefore = Ticks(now) - kClockTolerance;
+    wchar_t name[256];  // key names are at most 255 characters
     for (DWORD index = 0;; ++index) {
       DWORD length = static_cast<DWORD>(std::size(name));
-      const LONG rc = ::RegEnumKeyExW(key_.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-      if (rc == ERROR_NO_MORE_ITEMS) break;
-      if (rc != ERROR_SUCCESS) break;
-      names.emplace_back(name, length);
+      FILETIME written{};
+      if (::RegEnumKeyExW(key_.Get(), index, name, &length, nullptr, nullptr, nullptr, &written) != ERROR_SUCCESS) {
+        break;
+      }
+      const std::uint64_t ticks = Ticks(written);
+      keys.push_back({std::wstring(name, length), ticks < trustedBefore ? ticks : 0});
     }
-    return names;
+    return keys;
   }
 
   std::vector<std::wstring> ValueNames() const override {
