@@ -188,12 +188,11 @@ std::string_view SqlRowView::Bytes(int column) const {
 
 std::int64_t SqlRowView::Int64(int column) const { return sqlite_.ColumnInt64(statement_, column); }
 
-void TSQLiteDatabase::AllowMemoryMapping(std::uint64_t bytes) {
-  const std::string sql = "PRAGMA mmap_size=" + std::to_string(bytes);
+void TSQLiteDatabase::Tune(const std::string& pragmaUtf8) {
   Statement* statement = nullptr;
-  if (sqlite_.PrepareV2(db_, sql.c_str(), -1, &statement, nullptr) != sqlite::kOk || !statement) {
+  if (sqlite_.PrepareV2(db_, pragmaUtf8.c_str(), -1, &statement, nullptr) != sqlite::kOk || !statement) {
     if (statement) sqlite_.Finalize(statement);
-    return;  // a library without mapping reads as before
+    return;
   }
   while (sqlite_.Step(statement) == sqlite::kRow) {
   }

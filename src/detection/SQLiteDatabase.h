@@ -64,9 +64,10 @@ class TSQLiteDatabase {
                   const std::function<void(const SqlRowView&)>& onRow);
   // One statement without result rows.
   void ExecuteStatement(const std::string& sqlUtf8, const std::vector<SqlValue>& values = {});
-  // Lets SQLite read up to `bytes` of the file through a mapping instead of a
-  // read call a page. Not a query: the hooks that watch queries do not see it.
-  void AllowMemoryMapping(std::uint64_t bytes);
+  // Runs a PRAGMA that tunes the connection, such as "PRAGMA cache_size=-512".
+  // Not a query: the hooks that watch queries do not see it, and a library
+  // that does not know it runs as before.
+  void Tune(const std::string& pragmaUtf8);
   // Every statement of a script in turn; the first failure stops it.
   void ExecuteScript(const std::string& sqlUtf8);
 

@@ -41,10 +41,10 @@ TSqliteObj::TSqliteObj(const UpdateDatabaseSetup& setup, const TSQLiteLibrary& s
   // database, so every query simply finds nothing.
   db_ = std::make_unique<TSQLiteDatabase>(sqlite, openName, path);
   db_->LimitStatements(setup.maxResultBytes, setup.maxThousandInstructions);
-  // Matching reads the copy from end to end once. Page by page that is a
-  // system call each, thousands of them for a large catalogue, and each is
-  // dear where the system is emulated; mapped, the pages are simply there.
-  db_->AllowMemoryMapping(std::uint64_t{256} << 20);
+  // Matching reads the copy from end to end once, and then a few hundred rows
+  // by their row id: pages read once need no cache, only the tables' inner
+  // pages do. Read, not mapped: a mapped copy would be resident whole.
+  db_->Tune("PRAGMA cache_size=-512");
   db_->DecodeCodePage = [fs = &files](std::string_view bytes) { return fs->DecodeSystemCodePage(bytes); };
 }
 
