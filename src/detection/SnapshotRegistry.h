@@ -28,8 +28,10 @@ class SnapshotRegistry final : public platform::Registry {
   std::unique_ptr<platform::RegistryKey> OpenReadOnly(platform::RegistryRoot root, std::wstring_view path,
                                                       platform::RegistryView view) const override;
 
-  // The keys opened through this registry, with what was asked of them: the
-  // next run's snapshot. Keys not opened this run are gone from it.
+  // The snapshot it was given, and the keys opened through this registry with
+  // what was asked of them: the next run's snapshot. Keys not opened this run
+  // are gone from it.
+  const UninstallSnapshot& Previous() const { return previous_; }
   const UninstallSnapshot& Next() const { return next_; }
 
  private:

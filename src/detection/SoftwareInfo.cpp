@@ -87,16 +87,12 @@ TSoftwareInfo::TSoftwareInfo(const Platform& p, const Crypto& crypto, std::wstri
       crypto_(crypto),
       frame_(p_),
       cachePath_(std::move(cachePath)) {
-  std::optional<UninstallSnapshot> loaded;
   std::optional<SnapshotRegistry> remembering;
-  if (!snapshotPath.empty()) {
-    loaded = LoadUninstallSnapshot(p.files, crypto_, snapshotPath);
-    remembering.emplace(p_.registry, *loaded);
-  }
+  if (!snapshotPath.empty()) remembering.emplace(p_.registry, LoadUninstallSnapshot(p.files, crypto_, snapshotPath));
   const platform::Registry& registry = remembering ? *remembering : p_.registry;
   ScanPass(registry, false);
   if (p_.system.Is64BitWindows()) ScanPass(registry, true);
-  if (remembering) SaveUninstallSnapshot(p.files, crypto_, snapshotPath, *loaded, remembering->Next());
+  if (remembering) SaveUninstallSnapshot(p.files, crypto_, snapshotPath, remembering->Previous(), remembering->Next());
   ReadCache();
 }
 
