@@ -70,6 +70,43 @@ TEST(Win32Registry, ReadsValuesWholeAtEverySize) {
   }
 }
 
+// The inventory's snapshot rests on this: a key's listed time moves whenever
+// one of its values changes, and a time too fresh to tell a second change in
+// the same clock tick apart is withheld.
+TEST(Win32Registry, ListedTimesMoveWithEveryChangeAndAreWithheldWhileFresh) {
+  const std::wstring parentPath = L"Software\\NudgeletTest\\Times";
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, parentPath.c_str());
+  HKEY entry = nullptr;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (parentPath + L"\\Entry").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &entry, nullptr),
+            ERROR_SUCCESS);
+  const auto set = [entry](DWORD value) {
+    return ::RegSetValueExW(entry, L"Value", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  };
+  ASSERT_EQ(set(1), ERROR_SUCCESS);
+  const auto listedTime = [&] {
+    const auto parent = P().registry.OpenReadOnly(RegistryRoot::CurrentUser, parentPath, platform::kOwnRegistryView);
+    const auto keys = parent ? parent->SubKeys() : std::vector<platform::RegistrySubKey>{};
+    return keys.size() == 1 && keys[0].name == L"Entry" ? keys[0].lastWriteTime : ~std::uint64_t{0};
+  };
+
+  EXPECT_EQ(listedTime(), 0u);
+  ::Sleep(2500);
+  const std::uint64_t settled = listedTime();
+  EXPECT_NE(settled, 0u);
+  EXPECT_EQ(listedTime(), settled);
+
+  ASSERT_EQ(set(2), ERROR_SUCCESS);
+  EXPECT_EQ(listedTime(), 0u);
+  ::Sleep(2500);
+  const std::uint64_t changed = listedTime();
+  EXPECT_NE(changed, 0u);
+  EXPECT_NE(changed, settled);
+
+  ::RegCloseKey(entry);
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, parentPath.c_str());
+}
+
 TEST(Win32Registry, OwnViewIsTheThirtyTwoBitView) {
   // Written through the 32-bit view, as the product's installer does.
   ASSERT_EQ(RunToEnd(L"reg.exe add HKLM\\Software\\NudgeletTest32 /v Where /d wow /f /reg:32"), 0u);
