@@ -33,7 +33,7 @@ bool TipDetection::Run(TFrame_SoftUpdata& frame, const std::wstring& databasePat
                                                           setup_.userDataFolder + L"SoftwareCache.ini",
                                                           setup_.tempFolder + detection::kUninstallSnapshotFile);
   const detection::TIgnoreList ignore(setup_.platform.files, setup_.userDataFolder + L"Main.ini");
-  detection::TUpdateCatalogue catalogue(database_);
+  detection::TUpdateCatalogue catalogue(database_, true);
   detection::TUpdateMatcher matcher(detection::MatchContext{setup_.platform, catalogue, ignore, appFrame_});
   const detection::IconContext icons{setup_.icons, setup_.platform.files, setup_.platform.system,
                                      setup_.executablePath, setup_.defaultIcon};

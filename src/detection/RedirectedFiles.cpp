@@ -25,6 +25,9 @@ std::wstring TRedirectedFiles::Map(const std::wstring& path) const {
 std::optional<std::uint32_t> TRedirectedFiles::Attributes(const std::wstring& path) const {
   return files_.Attributes(Map(path));
 }
+std::optional<platform::FileStamp> TRedirectedFiles::Stamp(const std::wstring& path) const {
+  return files_.Stamp(Map(path));
+}
 bool TRedirectedFiles::SetAttributes(const std::wstring& path, std::uint32_t attributes) const {
   return files_.SetAttributes(Map(path), attributes);
 }

@@ -25,6 +25,7 @@ class TRedirectedFiles final : public platform::FileSystem {
   std::optional<std::uint32_t> Attributes(const std::wstring& path) const override;
   bool SetAttributes(const std::wstring& path, std::uint32_t attributes) const override;
   bool CreateFolders(const std::wstring& path) const override;
+  std::optional<platform::FileStamp> Stamp(const std::wstring& path) const override;
   platform::FileReadResult ReadFile(const std::wstring& path, std::uint64_t maxBytes) const override;
   platform::FileReadResult ReadFilePart(const std::wstring& path, std::uint64_t offset,
                                         std::size_t count) const override;

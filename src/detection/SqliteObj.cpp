@@ -1,6 +1,7 @@
 #include "detection/SqliteObj.h"
 
 #include "base/Paths.h"
+#include "detection/CatalogueSnapshot.h"
 #include "detection/DatabaseCipher.h"
 #include "detection/SQLiteErrors.h"
 #include "settings/TextFile.h"
@@ -33,6 +34,8 @@ TSqliteObj::TSqliteObj(const UpdateDatabaseSetup& setup, const TSQLiteLibrary& s
   if (copyInUse) {
     openName = copyPath_;
   } else if (files.Exists(path)) {
+    // What was kept of the last copy's rows is not the new copy's.
+    files.RemoveFile(CatalogueSnapshotPathFor(copyPath_));
     if (!DecipherDatabaseFile(files, setup.crypto, path, copyPath_, kDatabasePassword, kDatabaseKeyBits))
       throw ESQLiteException(kCantDecryptDatabase);
     openName = copyPath_;
@@ -40,6 +43,7 @@ TSqliteObj::TSqliteObj(const UpdateDatabaseSetup& setup, const TSQLiteLibrary& s
   // Without the enciphered file SQLite gets an empty name: a private temporary
   // database, so every query simply finds nothing.
   db_ = std::make_unique<TSQLiteDatabase>(sqlite, openName, path);
+  openPath_ = openName;
   db_->LimitStatements(setup.maxResultBytes, setup.maxThousandInstructions);
   // Matching reads the copy from end to end once, and then a few hundred rows
   // by their row id: pages read once need no cache, only the tables' inner

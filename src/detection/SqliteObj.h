@@ -46,9 +46,12 @@ class TSqliteObj {
 
   TSQLiteDatabase& Database() { return *db_; }
   const std::wstring& CopyPath() const { return copyPath_; }
+  // The file SQLite has open: the copy, or "" for none.
+  const std::wstring& OpenPath() const { return openPath_; }
 
  private:
   std::wstring copyPath_;
+  std::wstring openPath_;
   std::unique_ptr<TSQLiteDatabase> db_;
 };
 

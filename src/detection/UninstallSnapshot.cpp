@@ -4,7 +4,7 @@
 #include <cstring>
 #include <span>
 
-#include "base/ByteOrder.h"
+#include "base/ByteRecords.h"
 #include "base/Strings.h"
 
 namespace nudgelet::detection {
@@ -16,78 +16,6 @@ namespace {
 //   value: name, present (1); when present: type, data size, data
 constexpr char kMagic[8] = {'N', 'D', 'G', 'S', 'N', 'A', 'P', '1'};
 constexpr std::size_t kDigestSize = 16;
-
-class Writer {
- public:
-  void Bytes(const void* data, std::size_t size) {
-    const auto* p = static_cast<const std::uint8_t*>(data);
-    out.insert(out.end(), p, p + size);
-  }
-  void U8(std::uint8_t v) { out.push_back(v); }
-  void U32(std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  }
-  void U64(std::uint64_t v) {
-    U32(static_cast<std::uint32_t>(v));
-    U32(static_cast<std::uint32_t>(v >> 32));
-  }
-  void Text(const std::wstring& text) {
-    const std::vector<std::uint8_t> bytes = WideToUtf16Le(text);
-    U32(static_cast<std::uint32_t>(bytes.size()));
-    Bytes(bytes.data(), bytes.size());
-  }
-
-  std::vector<std::uint8_t> out;
-};
-
-// Every read checks what is left; the first that does not fit fails them all.
-class Reader {
- public:
-  explicit Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-
-  bool Ok() const { return ok_; }
-  bool AtEnd() const { return at_ == bytes_.size(); }
-  std::size_t Left() const { return bytes_.size() - at_; }
-
-  const std::uint8_t* Take(std::size_t size) {
-    if (!ok_ || Left() < size) {
-      ok_ = false;
-      return nullptr;
-    }
-    const std::uint8_t* p = bytes_.data() + at_;
-    at_ += size;
-    return p;
-  }
-  std::uint8_t U8() {
-    const auto* p = Take(1);
-    return p ? *p : 0;
-  }
-  std::uint32_t U32() {
-    const auto* p = Take(4);
-    return p ? ReadLe32(p) : 0;
-  }
-  std::uint64_t U64() {
-    const auto* p = Take(8);
-    return p ? ReadLe64(p) : 0;
-  }
-  std::wstring Text() {
-    const std::uint32_t size = U32();
-    const auto* p = Take(size);
-    return p ? Utf16LeToWide(p, size) : std::wstring();
-  }
-  // A count of items of at least minimumSize bytes each that the rest can hold.
-  std::uint32_t Count(std::size_t minimumSize) {
-    const std::uint32_t count = U32();
-    if (count > Left() / minimumSize) ok_ = false;
-    return ok_ ? count : 0;
-  }
-  void Fail() { ok_ = false; }
-
- private:
-  std::span<const std::uint8_t> bytes_;
-  std::size_t at_ = 0;
-  bool ok_ = true;
-};
 
 }  // namespace
 
@@ -101,7 +29,7 @@ std::optional<UninstallSnapshot> UninstallSnapshot::Parse(const std::vector<std:
     return std::nullopt;
   }
 
-  Reader in(std::span(bytes.data() + sizeof kMagic, bodySize - sizeof kMagic));
+  ByteRecordReader in(std::span(bytes.data() + sizeof kMagic, bodySize - sizeof kMagic));
   UninstallSnapshot snapshot;
   const std::uint32_t keyCount = in.Count(4 + 8 + 1 + 4);
   for (std::uint32_t k = 0; k < keyCount && in.Ok(); ++k) {
@@ -130,7 +58,7 @@ std::optional<UninstallSnapshot> UninstallSnapshot::Parse(const std::vector<std:
 }
 
 std::vector<std::uint8_t> UninstallSnapshot::Serialize(const platform::Crypto& crypto) const {
-  Writer out;
+  ByteRecordWriter out;
   out.Bytes(kMagic, sizeof kMagic);
   out.U32(static_cast<std::uint32_t>(keys.size()));
   for (const auto& [identity, key] : keys) {

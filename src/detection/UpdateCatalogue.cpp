@@ -42,9 +42,9 @@ constexpr std::uint64_t kInstructionsPerRowBound = 64;
 // More than TSQLiteTable takes for one cell besides its text.
 constexpr std::size_t kCellBound = 256;
 
-constexpr std::uint8_t kLanIdOne = 1;
-constexpr std::uint8_t kBitZero = 2;
-constexpr std::uint8_t kBitOne = 4;
+constexpr std::uint8_t kLanIdOne = CatalogueDownload::kLanIdOne;
+constexpr std::uint8_t kBitZero = CatalogueDownload::kBitZero;
+constexpr std::uint8_t kBitOne = CatalogueDownload::kBitOne;
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 
@@ -70,6 +70,10 @@ bool HasTextAffinity(std::string_view declared) {
          type.find("TEXT") != std::string::npos;
 }
 
+bool HasColumn(const std::vector<std::string>& columns, std::string_view name) {
+  return std::any_of(columns.begin(), columns.end(), [&](const std::string& c) { return SameName(c, name); });
+}
+
 bool IsPlainIdentifier(const std::wstring& name) {
   if (name.empty() || (name[0] >= L'0' && name[0] <= L'9')) return false;
   return std::all_of(name.begin(), name.end(), [](wchar_t c) {
@@ -86,9 +90,13 @@ std::optional<std::string> StatementText(const std::wstring& value) {
 
 }  // namespace
 
-TUpdateCatalogue::TUpdateCatalogue(TUpdateDatabase& db)
-    : db_(db), base_(std::make_unique<Table>("SoftBase")), down_(std::make_unique<Table>("SoftDownInfo")) {
-  db_.WithOpenDatabase([this](TSQLiteDatabase& database) {
+TUpdateCatalogue::TUpdateCatalogue(TUpdateDatabase& db, bool keepRowsBesideCopy)
+    : db_(db),
+      base_(std::make_unique<Table>("SoftBase")),
+      down_(std::make_unique<Table>("SoftDownInfo")) {
+  const std::wstring copyPath = keepRowsBesideCopy ? db_.OpenCopyPath() : std::wstring();
+  const std::wstring snapshotPath = copyPath.empty() ? std::wstring() : CatalogueSnapshotPathFor(copyPath);
+  db_.WithOpenDatabase([this, &copyPath, &snapshotPath](TSQLiteDatabase& database) {
     // One read transaction for the catalogue's life: the file is locked and
     // checked once instead of for every row read back. Nothing writes to the
     // copy, so every statement sees what it would have seen on its own.
@@ -99,7 +107,7 @@ TUpdateCatalogue::TUpdateCatalogue(TUpdateDatabase& db)
       }
     } catch (const std::exception&) {
     }
-    Read(database);
+    Read(database, copyPath, snapshotPath);
   });
 }
 
@@ -174,13 +182,17 @@ bool TUpdateCatalogue::ReadsProducts() const { return base_->ordinary; }
 bool TUpdateCatalogue::ReadsDownloads() const { return down_->ordinary; }
 
 TUpdateCatalogue::Span TUpdateCatalogue::Keep(std::string_view bytes) {
-  if (text_.size() + bytes.size() > kMaxTextBytes) throw NotOrdinary{};
-  const Span span{static_cast<std::uint32_t>(text_.size()), static_cast<std::uint32_t>(bytes.size())};
-  text_.append(bytes);
+  if (rows_.text.size() + bytes.size() > kMaxTextBytes) throw NotOrdinary{};
+  const Span span{static_cast<std::uint32_t>(rows_.text.size()), static_cast<std::uint32_t>(bytes.size())};
+  rows_.text.append(bytes);
   return span;
 }
 
 namespace {
+
+constexpr const char* kRowidAliases[] = {"rowid", "_rowid_", "oid"};
+constexpr std::initializer_list<const char*> kProductColumns = {"Key", "DisplayName", "Publisher"};
+constexpr std::initializer_list<const char*> kDownloadColumns = {"Key", "LanID", "bit"};
 
 // Which of the statements' tables the catalogue can read as they do: a plain
 // table, its keys compared as text without a collation, the columns the
@@ -216,14 +228,11 @@ void Describe(TSQLiteDatabase& db, std::string& rowid, std::vector<std::string>&
     if (row.Int64(2) != 0) hidden = true;  // generated columns are no stored values
   });
   if (hidden || !HasTextAffinity(keyType)) return;
-  auto has = [&](std::string_view name) {
-    return std::any_of(columns.begin(), columns.end(), [&](const std::string& c) { return SameName(c, name); });
-  };
   for (const char* name : required) {
-    if (!has(name)) return;
+    if (!HasColumn(columns, name)) return;
   }
-  for (const char* alias : {"rowid", "_rowid_", "oid"}) {
-    if (!has(alias)) {
+  for (const char* alias : kRowidAliases) {
+    if (!HasColumn(columns, alias)) {
       rowid = alias;
       ordinary = true;
       return;
@@ -233,20 +242,70 @@ void Describe(TSQLiteDatabase& db, std::string& rowid, std::vector<std::string>&
 
 }  // namespace
 
-void TUpdateCatalogue::Read(TSQLiteDatabase& db) {
+void TUpdateCatalogue::Read(TSQLiteDatabase& db, const std::wstring& copyPath, const std::wstring& snapshotPath) {
+  const UpdateDatabaseSetup& setup = db_.Setup();
+  std::optional<std::vector<std::uint8_t>> source;
+  if (!snapshotPath.empty()) source = DatabaseCopyIdentity(setup.files, copyPath);
+  if (source) {
+    std::optional<CatalogueRows> kept = LoadCatalogueSnapshot(setup.files, setup.crypto, snapshotPath, *source);
+    if (kept && Adopt(*kept)) {
+      fromSnapshot_ = true;
+      Index();
+      return;
+    }
+  }
+  ReadRows(db);
+  // Only rows the catalogue answers from are worth keeping; a table left to
+  // the statements is read again, in case what kept it from the catalogue passes.
+  if (source && base_->ordinary && down_->ordinary) {
+    rows_.source = std::move(*source);
+    rows_.productTable = {base_->rowid, base_->columns};
+    rows_.downloadTable = {down_->rowid, down_->columns};
+    SaveCatalogueSnapshot(setup.files, setup.crypto, snapshotPath, rows_);
+  }
+  Index();
+}
+
+bool TUpdateCatalogue::Adopt(CatalogueRows& rows) {
+  // What reading would have refused, the snapshot does not give either: too
+  // many rows or too much text, or tables described otherwise than reading
+  // describes them. The rowid's name goes into statements, so it must be one.
+  const std::uint64_t maxRows = db_.Setup().maxThousandInstructions * 1000 / kInstructionsPerRowBound;
+  if (rows.text.size() > kMaxTextBytes) return false;
+  if (maxRows != 0 && (rows.products.size() > maxRows || rows.downloads.size() > maxRows)) return false;
+  auto described = [](const CatalogueTableShape& shape, std::initializer_list<const char*> required) {
+    const bool aliasName = std::any_of(std::begin(kRowidAliases), std::end(kRowidAliases),
+                                       [&](const char* alias) { return shape.rowid == alias; });
+    return aliasName && !HasColumn(shape.columns, shape.rowid) &&
+           std::all_of(required.begin(), required.end(),
+                       [&](const char* name) { return HasColumn(shape.columns, name); });
+  };
+  if (!described(rows.productTable, kProductColumns) || !described(rows.downloadTable, kDownloadColumns)) {
+    return false;
+  }
+  base_->ordinary = down_->ordinary = true;
+  base_->rowid = rows.productTable.rowid;
+  base_->columns = rows.productTable.columns;
+  base_->hasSoftName = HasColumn(base_->columns, "SoftName");
+  down_->rowid = rows.downloadTable.rowid;
+  down_->columns = rows.downloadTable.columns;
+  rows_ = std::move(rows);
+  return true;
+}
+
+void TUpdateCatalogue::ReadRows(TSQLiteDatabase& db) {
   try {
     std::string encoding;
     db.ForEachRow("PRAGMA encoding", {}, [&](const SqlRowView& row) { encoding = row.Bytes(0); });
     // Texts are compared as SQLite holds them; only UTF-8 is read as it is.
     if (encoding != "UTF-8") return;
-    Describe(db, base_->rowid, base_->columns, base_->ordinary, base_->name, {"Key", "DisplayName", "Publisher"});
-    Describe(db, down_->rowid, down_->columns, down_->ordinary, down_->name, {"Key", "LanID", "bit"});
+    Describe(db, base_->rowid, base_->columns, base_->ordinary, base_->name, kProductColumns);
+    Describe(db, down_->rowid, down_->columns, down_->ordinary, down_->name, kDownloadColumns);
   } catch (const std::exception&) {
     base_->ordinary = down_->ordinary = false;
     return;
   }
-  base_->hasSoftName = std::any_of(base_->columns.begin(), base_->columns.end(),
-                                   [](const std::string& c) { return SameName(c, "SoftName"); });
+  base_->hasSoftName = HasColumn(base_->columns, "SoftName");
   if (base_->ordinary) {
     try {
       ReadProducts(db);
@@ -254,7 +313,7 @@ void TUpdateCatalogue::Read(TSQLiteDatabase& db) {
       base_->ordinary = false;
     }
   }
-  if (!base_->ordinary) products_.clear();
+  if (!base_->ordinary) rows_.products.clear();
   if (down_->ordinary) {
     try {
       ReadDownloads(db);
@@ -262,8 +321,10 @@ void TUpdateCatalogue::Read(TSQLiteDatabase& db) {
       down_->ordinary = false;
     }
   }
-  if (!down_->ordinary) downloads_.clear();
+  if (!down_->ordinary) rows_.downloads.clear();
+}
 
+void TUpdateCatalogue::Index() {
   auto keysOf = [this](const auto& rows) {
     std::vector<Span> keys;
     keys.reserve(rows.size());
@@ -273,8 +334,8 @@ void TUpdateCatalogue::Read(TSQLiteDatabase& db) {
     }
     return keys;
   };
-  productKeys_.Build(text_, keysOf(products_), [](Span key) { return key.IsNull(); });
-  downloadKeys_.Build(text_, keysOf(downloads_), [](Span key) { return key.IsNull(); });
+  productKeys_.Build(rows_.text, keysOf(rows_.products), [](Span key) { return key.IsNull(); });
+  downloadKeys_.Build(rows_.text, keysOf(rows_.downloads), [](Span key) { return key.IsNull(); });
   IndexNames();
 }
 
@@ -298,8 +359,8 @@ void TUpdateCatalogue::ReadProducts(TSQLiteDatabase& db) {
     return Keep(row.Bytes(c));
   };
   db.ForEachRow(sql, {}, [&](const SqlRowView& row) {
-    if (maxRows != 0 && products_.size() >= maxRows) throw NotOrdinary{};
-    products_.push_back(Product{row.Int64(0), key(row, 1), name(row, 2), name(row, 3), name(row, 4)});
+    if (maxRows != 0 && rows_.products.size() >= maxRows) throw NotOrdinary{};
+    rows_.products.push_back(Product{row.Int64(0), key(row, 1), name(row, 2), name(row, 3), name(row, 4)});
   });
 }
 
@@ -311,7 +372,7 @@ void TUpdateCatalogue::ReadDownloads(TSQLiteDatabase& db) {
                           ", Key, coalesce(LanID=1, 0) + 2 * coalesce(bit=0, 0) + 4 * coalesce(bit=1, 0) FROM " +
                           down_->name;
   db.ForEachRow(sql, {}, [&](const SqlRowView& row) {
-    if (maxRows != 0 && downloads_.size() >= maxRows) throw NotOrdinary{};
+    if (maxRows != 0 && rows_.downloads.size() >= maxRows) throw NotOrdinary{};
     Download d;
     d.rowid = row.Int64(0);
     const int type = row.Type(1);
@@ -319,26 +380,26 @@ void TUpdateCatalogue::ReadDownloads(TSQLiteDatabase& db) {
       if (type != sqlite::kText) throw NotOrdinary{};
       // The editions of a product mostly follow one another: their key is kept once.
       const std::string_view key = row.Bytes(1);
-      const Span previous = downloads_.empty() ? Span{} : downloads_.back().key;
+      const Span previous = rows_.downloads.empty() ? Span{} : rows_.downloads.back().key;
       d.key = !previous.IsNull() && View(previous) == key ? previous : Keep(key);
     }
     d.conditions = static_cast<std::uint8_t>(row.Int64(2));
-    downloads_.push_back(d);
+    rows_.downloads.push_back(d);
   });
 }
 
 void TUpdateCatalogue::IndexNames() {
   std::vector<Span> names;
-  names.reserve(products_.size());
+  names.reserve(rows_.products.size());
   std::size_t longest = 0;
-  for (std::uint32_t i = 0; i < products_.size(); ++i) {
-    const Span name = products_[i].name;
+  for (std::uint32_t i = 0; i < rows_.products.size(); ++i) {
+    const Span name = rows_.products[i].name;
     names.push_back(name);
     if (name.IsNull()) continue;
     if (name.size == 0) emptyNames_.push_back(i);
     longest = std::max<std::size_t>(longest, name.size);
   }
-  names_.Build(text_, names, [](Span name) { return name.IsNull() || name.size == 0; });
+  names_.Build(rows_.text, names, [](Span name) { return name.IsNull() || name.size == 0; });
   nameLengths_.assign(longest + 1, false);
   for (const Span name : names) {
     if (!name.IsNull()) nameLengths_[name.size] = true;
@@ -357,7 +418,7 @@ std::vector<std::uint32_t> TUpdateCatalogue::NamesOccurringIn(std::string_view i
     for (std::size_t length = 1; length <= most; ++length) {
       hash = TextIndex::Extend(hash, static_cast<unsigned char>(installed[start + length - 1]));
       if (!nameLengths_[length]) continue;
-      const std::int64_t entry = names_.Find(text_, hash, installed.data() + start, length);
+      const std::int64_t entry = names_.Find(rows_.text, hash, installed.data() + start, length);
       if (entry >= 0) found.push_back(entry);
     }
   }
@@ -370,10 +431,10 @@ std::vector<std::uint32_t> TUpdateCatalogue::NamesOccurringIn(std::string_view i
 
 std::vector<std::uint32_t> TUpdateCatalogue::NamesLike(const std::string& pattern) const {
   if (!foldedMade_) {
-    for (std::uint32_t i = 0; i < products_.size(); ++i) {
-      if (products_[i].name.IsNull()) continue;
+    for (std::uint32_t i = 0; i < rows_.products.size(); ++i) {
+      if (rows_.products[i].name.IsNull()) continue;
       const std::size_t start = folded_.size();
-      sql_text::AppendFoldedForLike(folded_, View(products_[i].name));
+      sql_text::AppendFoldedForLike(folded_, View(rows_.products[i].name));
       foldedOrder_.emplace_back(
           Span{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(folded_.size() - start)}, i);
     }
@@ -390,7 +451,7 @@ std::vector<std::uint32_t> TUpdateCatalogue::NamesLike(const std::string& patter
                              [&](const auto& entry, const std::string& p) { return view(entry.first) < p; });
   std::vector<std::uint32_t> rows;
   for (; it != foldedOrder_.end() && view(it->first).substr(0, prefix.size()) == prefix; ++it) {
-    if (sql_text::Like(pattern, View(products_[it->second].name))) rows.push_back(it->second);
+    if (sql_text::Like(pattern, View(rows_.products[it->second].name))) rows.push_back(it->second);
   }
   return rows;
 }
@@ -400,12 +461,12 @@ std::optional<std::wstring> TUpdateCatalogue::OnlyKey(const std::vector<std::uin
   if (const std::size_t limit = db_.Setup().maxResultBytes; limit != 0) {
     std::size_t held = 0;
     for (std::uint32_t r : rows) {
-      held += kCellBound + (products_[r].key.IsNull() ? 0 : products_[r].key.size * 4);
+      held += kCellBound + (rows_.products[r].key.IsNull() ? 0 : rows_.products[r].key.size * 4);
       if (held > limit) return std::nullopt;
     }
   }
   if (rows.size() != 1) return std::wstring();
-  const Span key = products_[rows[0]].key;
+  const Span key = rows_.products[rows[0]].key;
   return key.IsNull() || key.size == 0 ? std::wstring() : Utf8ToWide(View(key));
 }
 
@@ -413,7 +474,7 @@ std::vector<std::uint32_t> TUpdateCatalogue::RowsWithKey(const TextIndex& index,
   std::uint64_t hash = TextIndex::kStart;
   for (const char c : key) hash = TextIndex::Extend(hash, static_cast<unsigned char>(c));
   std::vector<std::uint32_t> rows;
-  if (const std::int64_t entry = index.Find(text_, hash, key.data(), key.size()); entry >= 0) index.RowsOf(entry, rows);
+  if (const std::int64_t entry = index.Find(rows_.text, hash, key.data(), key.size()); entry >= 0) index.RowsOf(entry, rows);
   return rows;
 }
 
@@ -424,7 +485,7 @@ std::wstring TUpdateCatalogue::FindKey(const std::wstring& displayName, const st
     const std::string byPublisher = "%" + *pub + "%";
     std::vector<std::uint32_t> rows = NamesOccurringIn(*name);
     std::erase_if(rows, [&](std::uint32_t r) {
-      const Span p = products_[r].publisher;
+      const Span p = rows_.products[r].publisher;
       return p.IsNull() || !sql_text::Like(byPublisher, View(p));
     });
     std::optional<std::wstring> key;
@@ -434,7 +495,7 @@ std::wstring TUpdateCatalogue::FindKey(const std::wstring& displayName, const st
       // Several products fit: the one whose DisplayName is like the installed name, followed by anything.
       rows = NamesLike(*name + "%");
       std::erase_if(rows, [&](std::uint32_t r) {
-        const Span p = products_[r].publisher;
+        const Span p = rows_.products[r].publisher;
         return p.IsNull() || !sql_text::Like(byPublisher, View(p));
       });
       key = OnlyKey(rows);
@@ -459,7 +520,7 @@ std::wstring TUpdateCatalogue::FindKeyBySoftName(const std::wstring& displayName
     const std::string bySoftName = "%" + *soft + "%";
     std::vector<std::uint32_t> rows = NamesOccurringIn(*name);
     std::erase_if(rows, [&](std::uint32_t r) {
-      const Product& p = products_[r];
+      const Product& p = rows_.products[r];
       return p.publisher.IsNull() || p.softName.IsNull() || !sql_text::Like(byPublisher, View(p.publisher)) ||
              !sql_text::Like(bySoftName, View(p.softName));
     });
@@ -543,7 +604,7 @@ std::wstring TUpdateCatalogue::GetBaseField(const std::wstring& key, const std::
     // With two rows or more the first in SQLite's order decides: its order is SQLite's to tell.
     if (rows.size() < 2) {
       ++counts_.own;
-      return rows.empty() ? std::wstring() : FieldOf(*base_, products_[rows[0]].rowid, column);
+      return rows.empty() ? std::wstring() : FieldOf(*base_, rows_.products[rows[0]].rowid, column);
     }
   }
   ++counts_.statements;
@@ -556,10 +617,10 @@ std::wstring TUpdateCatalogue::GetDownField(const std::wstring& key, int bit, in
   if (down_->ordinary && text && lanId == 1 && (bit == 0 || bit == 1) && Answerable(*down_, column)) {
     auto rows = RowsWithKey(downloadKeys_, *text);
     const std::uint8_t wanted = kLanIdOne | (bit == 0 ? kBitZero : kBitOne);
-    std::erase_if(rows, [&](std::uint32_t r) { return (downloads_[r].conditions & wanted) != wanted; });
+    std::erase_if(rows, [&](std::uint32_t r) { return (rows_.downloads[r].conditions & wanted) != wanted; });
     if (rows.size() < 2) {
       ++counts_.own;
-      return rows.empty() ? std::wstring() : FieldOf(*down_, downloads_[rows[0]].rowid, column);
+      return rows.empty() ? std::wstring() : FieldOf(*down_, rows_.downloads[rows[0]].rowid, column);
     }
   }
   ++counts_.statements;

@@ -13,6 +13,9 @@
 // catalogue reproduces (a view, a collation, keys that are not text, blobs in
 // the names, a duplicate key whose first row would decide, an answer larger
 // than the statement bounds allow) goes to the statement itself.
+//
+// Asked to, the catalogue keeps the rows it read beside the database copy, and
+// takes them from there while the copy stays the same file (CatalogueSnapshot.h).
 
 #include <cstdint>
 #include <map>
@@ -22,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "detection/CatalogueSnapshot.h"
 #include "detection/UpdateDatabase.h"
 #include "detection/UpdateQueries.h"
 
@@ -32,7 +36,7 @@ class TUpdateCatalogue final : public UpdateQueries {
   // Reads the database that db has open; db must stay open while the
   // catalogue is used. Questions come from one thread, as the statements' do;
   // whatever the catalogue reads from the database it reads under its lock.
-  explicit TUpdateCatalogue(TUpdateDatabase& db);
+  explicit TUpdateCatalogue(TUpdateDatabase& db, bool keepRowsBesideCopy = false);
   ~TUpdateCatalogue() override;
   TUpdateCatalogue(const TUpdateCatalogue&) = delete;
   TUpdateCatalogue& operator=(const TUpdateCatalogue&) = delete;
@@ -52,24 +56,13 @@ class TUpdateCatalogue final : public UpdateQueries {
   // Whether the table's questions are the catalogue's at all.
   bool ReadsProducts() const;
   bool ReadsDownloads() const;
+  // Whether the rows came from the snapshot rather than from the database.
+  bool RowsFromSnapshot() const { return fromSnapshot_; }
 
  private:
-  // Where a value lies in text_; size kNull for SQL NULL.
-  struct Span {
-    static constexpr std::uint32_t kNull = 0xFFFFFFFF;
-    std::uint32_t offset = 0;
-    std::uint32_t size = kNull;
-    bool IsNull() const { return size == kNull; }
-  };
-  struct Product {
-    std::int64_t rowid = 0;
-    Span key, name, publisher, softName;
-  };
-  struct Download {
-    std::int64_t rowid = 0;
-    Span key;
-    std::uint8_t conditions = 0;  // which of "LanID=1", "bit=0", "bit=1" SQLite found true
-  };
+  using Span = CatalogueSpan;  // in rows_.text
+  using Product = CatalogueProduct;
+  using Download = CatalogueDownload;
   // Distinct texts, each with the rows that hold it in reading order, found by
   // their hash: FNV-1a, which the search of names extends byte by byte.
   class TextIndex {
@@ -97,12 +90,16 @@ class TUpdateCatalogue final : public UpdateQueries {
   };
   struct Table;
 
-  void Read(TSQLiteDatabase& db);
+  void Read(TSQLiteDatabase& db, const std::wstring& copyPath, const std::wstring& snapshotPath);
+  void ReadRows(TSQLiteDatabase& db);
+  // Takes rows a snapshot kept; false, taking nothing, when this catalogue would not have read them so.
+  bool Adopt(CatalogueRows& rows);
+  void Index();
   void ReadProducts(TSQLiteDatabase& db);
   void ReadDownloads(TSQLiteDatabase& db);
   void IndexNames();
   Span Keep(std::string_view bytes);
-  std::string_view View(Span span) const { return {text_.data() + span.offset, span.size}; }
+  std::string_view View(Span span) const { return {rows_.text.data() + span.offset, span.size}; }
 
   // Products whose DisplayName instr() finds in the installed name.
   std::vector<std::uint32_t> NamesOccurringIn(std::string_view installedName) const;
@@ -120,9 +117,7 @@ class TUpdateCatalogue final : public UpdateQueries {
   TUpdateDatabase& db_;
   std::unique_ptr<Table> base_;
   std::unique_ptr<Table> down_;
-  std::string text_;
-  std::vector<Product> products_;
-  std::vector<Download> downloads_;
+  CatalogueRows rows_;  // what was read: the texts, products and downloads
   TextIndex productKeys_;
   TextIndex downloadKeys_;
   TextIndex names_;                        // non-empty DisplayNames
@@ -136,6 +131,7 @@ class TUpdateCatalogue final : public UpdateQueries {
   mutable bool foldedMade_ = false;
   mutable Counts counts_;
   bool reading_ = false;  // the catalogue began the read transaction
+  bool fromSnapshot_ = false;
 };
 
 }  // namespace nudgelet::detection

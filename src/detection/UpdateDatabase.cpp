@@ -73,6 +73,11 @@ void TUpdateDatabase::ReleaseDatabase() {
   if (--uses_ == 0) obj_.reset();
 }
 
+std::wstring TUpdateDatabase::OpenCopyPath() const {
+  std::lock_guard lock(UpdateDatabaseLock());
+  return obj_ ? obj_->OpenPath() : std::wstring();
+}
+
 int TUpdateDatabase::UseCount() const {
   std::lock_guard lock(UpdateDatabaseLock());
   return uses_;

@@ -54,6 +54,8 @@ class TUpdateDatabase {
   // running it, when no database is open. work must not call the queries above.
   bool WithOpenDatabase(const std::function<void(TSQLiteDatabase&)>& work);
   const UpdateDatabaseSetup& Setup() const { return setup_; }
+  // The deciphered copy that is open; "" when none is.
+  std::wstring OpenCopyPath() const;
 
  private:
   void Bind();

@@ -44,6 +44,13 @@ class AppendableFile {
   virtual bool Append(const std::vector<std::uint8_t>& bytes) = 0;
 };
 
+// What tells one state of a file from another without reading it.
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::uint64_t lastWriteTime = 0;  // 100 ns units since 1601, as Windows keeps it
+  bool operator==(const FileStamp&) const = default;
+};
+
 // One entry of a folder listing.
 struct FolderEntry {
   std::wstring name;
@@ -61,6 +68,8 @@ class FileSystem {
   virtual bool SetAttributes(const std::wstring& path, std::uint32_t attributes) const = 0;
   // Creates the folder and every missing parent; true when the folder exists afterwards.
   virtual bool CreateFolders(const std::wstring& path) const = 0;
+  // nullopt when the path is no file or cannot be queried.
+  virtual std::optional<FileStamp> Stamp(const std::wstring& path) const = 0;
 
   // The whole file, opened with sharing for everyone so that a file another
   // program holds open can still be read. Larger files fail with kFileTooLarge.

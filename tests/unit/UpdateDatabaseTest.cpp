@@ -179,6 +179,7 @@ class CopyHeldOpen final : public platform::FileSystem {
   std::optional<std::uint32_t> Attributes(const std::wstring& p) const override { return real_.Attributes(p); }
   bool SetAttributes(const std::wstring& p, std::uint32_t a) const override { return real_.SetAttributes(p, a); }
   bool CreateFolders(const std::wstring& p) const override { return real_.CreateFolders(p); }
+  std::optional<platform::FileStamp> Stamp(const std::wstring& p) const override { return real_.Stamp(p); }
   platform::FileReadResult ReadFile(const std::wstring& p, std::uint64_t m) const override {
     return real_.ReadFile(p, m);
   }

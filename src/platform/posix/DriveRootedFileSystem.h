@@ -21,6 +21,7 @@ class DriveRootedFileSystem final : public FileSystem {
   std::optional<std::uint32_t> Attributes(const std::wstring& path) const override {
     return files_.Attributes(Map(path));
   }
+  std::optional<FileStamp> Stamp(const std::wstring& path) const override { return files_.Stamp(Map(path)); }
   bool SetAttributes(const std::wstring& path, std::uint32_t a) const override {
     return files_.SetAttributes(Map(path), a);
   }

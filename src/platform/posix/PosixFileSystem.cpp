@@ -97,6 +97,16 @@ std::optional<std::uint32_t> PosixFileSystem::Attributes(const std::wstring& pat
   return attributes;
 }
 
+std::optional<FileStamp> PosixFileSystem::Stamp(const std::wstring& path) const {
+  struct stat st {};
+  if (path.empty() || ::stat(Native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  // Seconds and nanoseconds since 1970 as Windows counts: 100 ns since 1601.
+  constexpr std::uint64_t kEpochDifference = 116444736000000000ull;
+  const auto time = static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 10000000ull +
+                    static_cast<std::uint64_t>(st.st_mtim.tv_nsec) / 100 + kEpochDifference;
+  return FileStamp{static_cast<std::uint64_t>(st.st_size), time};
+}
+
 bool PosixFileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) const {
   struct stat st {};
   const std::string native = Native(path);

@@ -13,6 +13,7 @@ class PosixFileSystem final : public FileSystem {
   std::optional<std::uint32_t> Attributes(const std::wstring& path) const override;
   bool SetAttributes(const std::wstring& path, std::uint32_t attributes) const override;
   bool CreateFolders(const std::wstring& path) const override;
+  std::optional<FileStamp> Stamp(const std::wstring& path) const override;
   FileReadResult ReadFile(const std::wstring& path, std::uint64_t maxBytes) const override;
   FileReadResult ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count) const override;
   std::uint32_t WriteFileAtomically(const std::wstring& path, const std::vector<std::uint8_t>& bytes) const override;

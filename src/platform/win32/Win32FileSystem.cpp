@@ -20,6 +20,15 @@ bool Win32FileSystem::SetAttributes(const std::wstring& path, std::uint32_t attr
   return ::SetFileAttributesW(path.c_str(), attributes) != FALSE;
 }
 
+std::optional<FileStamp> Win32FileSystem::Stamp(const std::wstring& path) const {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+  return FileStamp{(static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+                   (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                       data.ftLastWriteTime.dwLowDateTime};
+}
+
 bool Win32FileSystem::CreateFolders(const std::wstring& path) const {
   std::wstring folder = path;
   while (folder.size() > 3 && IsPathSeparator(folder.back())) folder.pop_back();

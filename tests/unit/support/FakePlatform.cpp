@@ -39,7 +39,7 @@ void InMemoryFileSystem::AddFile(const std::wstring& path, std::vector<std::uint
   }
   CreateFolders(Parent(Key(path)));
   std::lock_guard lock(mutex_);
-  files_[Key(path)] = File{std::move(bytes), attributes};
+  files_[Key(path)] = File{std::move(bytes), attributes, ++writes_};
 }
 
 void InMemoryFileSystem::AddFolder(const std::wstring& path) { CreateFolders(path); }
@@ -56,6 +56,13 @@ std::optional<std::uint32_t> InMemoryFileSystem::Attributes(const std::wstring& 
   if (auto it = files_.find(key); it != files_.end()) return it->second.attributes;
   if (folders_.count(key)) return file_attribute::kDirectory;
   return std::nullopt;
+}
+
+std::optional<FileStamp> InMemoryFileSystem::Stamp(const std::wstring& path) const {
+  std::lock_guard lock(mutex_);
+  auto it = files_.find(Key(path));
+  if (it == files_.end()) return std::nullopt;
+  return FileStamp{it->second.bytes.size(), it->second.written};
 }
 
 bool InMemoryFileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) const {
@@ -114,7 +121,7 @@ std::uint32_t InMemoryFileSystem::WriteFileAtomically(const std::wstring& path,
   auto it = files_.find(key);
   if (it != files_.end() && (it->second.attributes & file_attribute::kReadOnly)) return os_error::kAccessDenied;
   ++atomicWrites_;
-  files_[key] = File{bytes, file_attribute::kArchive};
+  files_[key] = File{bytes, file_attribute::kArchive, ++writes_};
   return 0;
 }
 
@@ -123,7 +130,7 @@ std::uint32_t InMemoryFileSystem::CreateFileIfMissing(const std::wstring& path) 
   const std::wstring key = Key(path);
   if (files_.count(key)) return 0;
   if (!folders_.count(Parent(key))) return os_error::kPathNotFound;
-  files_[key] = File{};
+  files_[key] = File{{}, 0x20, ++writes_};
   return 0;
 }
 
@@ -147,8 +154,9 @@ class InMemoryFileSystem::Appender final : public AppendableFile {
   }
   bool Append(const std::vector<std::uint8_t>& bytes) override {
     std::lock_guard lock(fs_.mutex_);
-    auto& data = fs_.files_[key_].bytes;
-    data.insert(data.end(), bytes.begin(), bytes.end());
+    File& file = fs_.files_[key_];
+    file.bytes.insert(file.bytes.end(), bytes.begin(), bytes.end());
+    file.written = ++fs_.writes_;
     return true;
   }
 

@@ -34,6 +34,8 @@ class InMemoryFileSystem : public platform::FileSystem {
   std::optional<std::uint32_t> Attributes(const std::wstring& path) const override;
   bool SetAttributes(const std::wstring& path, std::uint32_t attributes) const override;
   bool CreateFolders(const std::wstring& path) const override;
+  // The last-write time is a count of writes to the file system, so every write moves it.
+  std::optional<platform::FileStamp> Stamp(const std::wstring& path) const override;
   platform::FileReadResult ReadFile(const std::wstring& path, std::uint64_t maxBytes) const override;
   platform::FileReadResult ReadFilePart(const std::wstring& path, std::uint64_t offset,
                                         std::size_t count) const override;
@@ -50,6 +52,7 @@ class InMemoryFileSystem : public platform::FileSystem {
   struct File {
     std::vector<std::uint8_t> bytes;
     std::uint32_t attributes = 0x20;
+    std::uint64_t written = 0;
   };
   class Appender;
 
@@ -67,6 +70,7 @@ class InMemoryFileSystem : public platform::FileSystem {
   std::set<std::wstring> denied_;
   std::map<std::wstring, platform::FileVersion> versions_;
   mutable int atomicWrites_ = 0;
+  mutable std::uint64_t writes_ = 0;
 };
 
 class FakeSystemFacts final : public platform::SystemFacts {

@@ -1,0 +1,33 @@
+// libFuzzer target for the catalogue's rows kept beside the database copy in
+// the user's temporary folder, for anyone to change. The fuzzer's bytes are
+// sealed with their MD5 as the writer would seal them, so that it reaches the
+// reader behind the check: a file is refused or read, every span read lies in
+// the text read, and whatever is read is written back to the same bytes and
+// read again to the same rows.
+#include <cstdint>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "detection/CatalogueSnapshot.h"
+#include "platform/Crypto.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using nudgelet::detection::CatalogueRows;
+  using nudgelet::detection::CatalogueSpan;
+  using nudgelet::fuzz::Check;
+  const auto& crypto = nudgelet::platform::SystemCrypto();
+  std::vector<std::uint8_t> file(data, data + size);
+  const auto digest = crypto.Md5(file.data(), file.size());
+  file.insert(file.end(), digest.begin(), digest.end());
+
+  const auto rows = CatalogueRows::Parse(file, crypto);
+  if (!rows) return 0;
+  const auto inText = [&](CatalogueSpan s) { return s.IsNull() || s.offset + std::uint64_t{s.size} <= rows->text.size(); };
+  for (const auto& p : rows->products) Check(inText(p.key) && inText(p.name) && inText(p.publisher) && inText(p.softName));
+  for (const auto& d : rows->downloads) Check(inText(d.key) && d.conditions < 8);
+  const std::vector<std::uint8_t> written = rows->Serialize(crypto);
+  const auto again = CatalogueRows::Parse(written, crypto);
+  Check(again.has_value() && *again == *rows);
+  Check(again->Serialize(crypto) == written);
+  return 0;
+}
