@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/ByteOrder.h"
+#include "base/Checksum.h"
 #include "base/Strings.h"
 
 namespace nudgelet {
@@ -40,8 +41,19 @@ class ByteRecordWriter {
     Bytes(data, size);
   }
 
+  // Ends the file with the checksum of everything before it.
+  void Seal() { U64(Checksum64(out.data(), out.size())); }
+
   std::vector<std::uint8_t> out;
 };
+
+// The bytes before a sealed file's checksum; empty when the checksum does not hold.
+inline std::span<const std::uint8_t> SealedBody(std::span<const std::uint8_t> file) {
+  if (file.size() < kChecksumSize) return {};
+  const std::size_t size = file.size() - kChecksumSize;
+  if (ReadLe64(file.data() + size) != Checksum64(file.data(), size)) return {};
+  return file.first(size);
+}
 
 class ByteRecordReader {
  public:

@@ -12,13 +12,12 @@ namespace {
 // Little-endian throughout; blobs are a count of bytes, then the bytes.
 //   magic, source (blob), the product and the download table's shape,
 //   text (blob), product count, products, download count, downloads,
-//   MD5 of everything before it
+//   checksum of everything before it (8 bytes)
 //   shape:    rowid name (blob), column count, column names (blobs)
 //   span:     offset (4), size (4; 0xFFFFFFFF for NULL)
 //   product:  rowid (8), key, DisplayName, Publisher, SoftName (spans)
 //   download: rowid (8), key (span), conditions (1)
 constexpr char kMagic[8] = {'N', 'D', 'G', 'C', 'A', 'T', 'L', '1'};
-constexpr std::size_t kDigestSize = 16;
 constexpr std::size_t kProductSize = 8 + 4 * 8;
 constexpr std::size_t kDownloadSize = 8 + 8 + 1;
 // The first bytes of a SQLite file: its header, with the counter of changes.
@@ -58,17 +57,12 @@ CatalogueSpan ReadSpan(ByteRecordReader& in, std::size_t textSize) {
 
 }  // namespace
 
-std::optional<CatalogueRows> CatalogueRows::Parse(const std::vector<std::uint8_t>& bytes,
-                                                  const platform::Crypto& crypto) {
-  if (bytes.size() < sizeof kMagic + kDigestSize || bytes.size() > kMaxCatalogueSnapshotBytes) return std::nullopt;
-  if (std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) return std::nullopt;
-  const std::size_t bodySize = bytes.size() - kDigestSize;
-  const platform::Md5Digest digest = crypto.Md5(bytes.data(), bodySize);
-  if (!std::equal(digest.begin(), digest.end(), bytes.begin() + static_cast<std::ptrdiff_t>(bodySize))) {
-    return std::nullopt;
-  }
+std::optional<CatalogueRows> CatalogueRows::Parse(const std::vector<std::uint8_t>& bytes) {
+  if (bytes.size() > kMaxCatalogueSnapshotBytes) return std::nullopt;
+  const std::span<const std::uint8_t> body = SealedBody(bytes);
+  if (body.size() < sizeof kMagic || std::memcmp(body.data(), kMagic, sizeof kMagic) != 0) return std::nullopt;
 
-  ByteRecordReader in(std::span(bytes.data() + sizeof kMagic, bodySize - sizeof kMagic));
+  ByteRecordReader in(body.subspan(sizeof kMagic));
   CatalogueRows rows;
   const auto source = in.Blob();
   rows.source.assign(source.begin(), source.end());
@@ -96,10 +90,10 @@ std::optional<CatalogueRows> CatalogueRows::Parse(const std::vector<std::uint8_t
   return rows;
 }
 
-std::vector<std::uint8_t> CatalogueRows::Serialize(const platform::Crypto& crypto) const {
+std::vector<std::uint8_t> CatalogueRows::Serialize() const {
   ByteRecordWriter out;
   out.out.reserve(sizeof kMagic + source.size() + text.size() + products.size() * kProductSize +
-                  downloads.size() * kDownloadSize + 256);
+                  downloads.size() * kDownloadSize + 256 + kChecksumSize);
   out.Bytes(kMagic, sizeof kMagic);
   out.Blob(source.data(), source.size());
   WriteShape(out, productTable);
@@ -116,8 +110,7 @@ std::vector<std::uint8_t> CatalogueRows::Serialize(const platform::Crypto& crypt
     WriteSpan(out, d.key);
     out.U8(d.conditions);
   }
-  const platform::Md5Digest digest = crypto.Md5(out.out.data(), out.out.size());
-  out.Bytes(digest.data(), digest.size());
+  out.Seal();
   return std::move(out.out);
 }
 
@@ -134,18 +127,17 @@ std::optional<std::vector<std::uint8_t>> DatabaseCopyIdentity(const platform::Fi
   return std::move(out.out);
 }
 
-std::optional<CatalogueRows> LoadCatalogueSnapshot(const platform::FileSystem& files, const platform::Crypto& crypto,
-                                                   const std::wstring& path, const std::vector<std::uint8_t>& source) {
+std::optional<CatalogueRows> LoadCatalogueSnapshot(const platform::FileSystem& files, const std::wstring& path,
+                                                   const std::vector<std::uint8_t>& source) {
   platform::FileReadResult read = files.ReadFile(path, kMaxCatalogueSnapshotBytes);
   if (read.error != 0) return std::nullopt;
-  std::optional<CatalogueRows> rows = CatalogueRows::Parse(read.bytes, crypto);
+  std::optional<CatalogueRows> rows = CatalogueRows::Parse(read.bytes);
   if (!rows || rows->source != source) return std::nullopt;
   return rows;
 }
 
-void SaveCatalogueSnapshot(const platform::FileSystem& files, const platform::Crypto& crypto, const std::wstring& path,
-                           const CatalogueRows& rows) {
-  files.WriteFileAtomically(path, rows.Serialize(crypto));
+void SaveCatalogueSnapshot(const platform::FileSystem& files, const std::wstring& path, const CatalogueRows& rows) {
+  files.WriteFileAtomically(path, rows.Serialize());
 }
 
 }  // namespace nudgelet::detection

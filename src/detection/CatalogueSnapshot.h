@@ -8,7 +8,7 @@
 // size, last-write time and SQLite header (which counts every change).
 //
 // The file is ours, but anything may happen to it there: it is read whole,
-// checked against its MD5, every span in it is checked against its text, and
+// checked against its checksum, every span in it against its text, and
 // any fault makes the catalogue read the copy instead.
 
 #include <cstdint>
@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/Crypto.h"
 #include "platform/FileSystem.h"
 
 namespace nudgelet::detection {
@@ -60,8 +59,8 @@ struct CatalogueRows {
 
   // The file's bytes to rows; nullopt for anything but a whole, unchanged file
   // of this format whose spans all lie in its text.
-  static std::optional<CatalogueRows> Parse(const std::vector<std::uint8_t>& bytes, const platform::Crypto& crypto);
-  std::vector<std::uint8_t> Serialize(const platform::Crypto& crypto) const;
+  static std::optional<CatalogueRows> Parse(const std::vector<std::uint8_t>& bytes);
+  std::vector<std::uint8_t> Serialize() const;
 
   bool operator==(const CatalogueRows&) const = default;
 };
@@ -79,11 +78,10 @@ std::optional<std::vector<std::uint8_t>> DatabaseCopyIdentity(const platform::Fi
 
 // The rows the file keeps when they were read from the copy with that
 // identity; nullopt otherwise.
-std::optional<CatalogueRows> LoadCatalogueSnapshot(const platform::FileSystem& files, const platform::Crypto& crypto,
-                                                   const std::wstring& path, const std::vector<std::uint8_t>& source);
+std::optional<CatalogueRows> LoadCatalogueSnapshot(const platform::FileSystem& files, const std::wstring& path,
+                                                   const std::vector<std::uint8_t>& source);
 // Writes the rows in one step; a failure leaves the file as it was, to be
 // found stale and read past next time.
-void SaveCatalogueSnapshot(const platform::FileSystem& files, const platform::Crypto& crypto, const std::wstring& path,
-                           const CatalogueRows& rows);
+void SaveCatalogueSnapshot(const platform::FileSystem& files, const std::wstring& path, const CatalogueRows& rows);
 
 }  // namespace nudgelet::detection

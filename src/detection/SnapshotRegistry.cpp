@@ -106,8 +106,8 @@ SnapshotRegistry::SnapshotRegistry(const platform::Registry& registry, Uninstall
     : registry_(registry), previous_(std::move(previous)) {}
 
 std::unique_ptr<platform::RegistryKey> SnapshotRegistry::OpenReadOnly(platform::RegistryRoot root,
-                                                                       std::wstring_view path,
-                                                                       platform::RegistryView view) const {
+                                                                      std::wstring_view path,
+                                                                      platform::RegistryView view) const {
   std::shared_ptr<const RegistryKey> key = registry_.OpenReadOnly(root, path, view);
   if (!key) return nullptr;
   while (!path.empty() && path.front() == L'\\') path.remove_prefix(1);
@@ -117,17 +117,16 @@ std::unique_ptr<platform::RegistryKey> SnapshotRegistry::OpenReadOnly(platform::
   return std::make_unique<RememberedKey>(std::move(identity), 0, previous_, next_, [key] { return key; });
 }
 
-UninstallSnapshot LoadUninstallSnapshot(const platform::FileSystem& files, const platform::Crypto& crypto,
-                                        const std::wstring& path) {
+UninstallSnapshot LoadUninstallSnapshot(const platform::FileSystem& files, const std::wstring& path) {
   const platform::FileReadResult read = files.ReadFile(path, kMaxSnapshotBytes);
   if (read.error != 0) return {};
-  return UninstallSnapshot::Parse(read.bytes, crypto).value_or(UninstallSnapshot{});
+  return UninstallSnapshot::Parse(read.bytes).value_or(UninstallSnapshot{});
 }
 
-void SaveUninstallSnapshot(const platform::FileSystem& files, const platform::Crypto& crypto,
-                           const std::wstring& path, const UninstallSnapshot& loaded, const UninstallSnapshot& next) {
+void SaveUninstallSnapshot(const platform::FileSystem& files, const std::wstring& path, const UninstallSnapshot& loaded,
+                           const UninstallSnapshot& next) {
   if (next == loaded) return;
-  files.WriteFileAtomically(path, next.Serialize(crypto));
+  files.WriteFileAtomically(path, next.Serialize());
 }
 
 }  // namespace nudgelet::detection

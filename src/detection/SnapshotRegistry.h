@@ -13,7 +13,6 @@
 #include <string_view>
 
 #include "detection/UninstallSnapshot.h"
-#include "platform/Crypto.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 
@@ -41,11 +40,10 @@ class SnapshotRegistry final : public platform::Registry {
 };
 
 // The snapshot file at path, or an empty snapshot when it is missing or damaged.
-UninstallSnapshot LoadUninstallSnapshot(const platform::FileSystem& files, const platform::Crypto& crypto,
-                                        const std::wstring& path);
+UninstallSnapshot LoadUninstallSnapshot(const platform::FileSystem& files, const std::wstring& path);
 // Writes next over the file when it differs from what was loaded; a snapshot
 // that cannot be written only costs the next run its speed.
-void SaveUninstallSnapshot(const platform::FileSystem& files, const platform::Crypto& crypto,
-                           const std::wstring& path, const UninstallSnapshot& loaded, const UninstallSnapshot& next);
+void SaveUninstallSnapshot(const platform::FileSystem& files, const std::wstring& path, const UninstallSnapshot& loaded,
+                           const UninstallSnapshot& next);
 
 }  // namespace nudgelet::detection

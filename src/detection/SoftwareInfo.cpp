@@ -88,11 +88,11 @@ TSoftwareInfo::TSoftwareInfo(const Platform& p, const Crypto& crypto, std::wstri
       frame_(p_),
       cachePath_(std::move(cachePath)) {
   std::optional<SnapshotRegistry> remembering;
-  if (!snapshotPath.empty()) remembering.emplace(p_.registry, LoadUninstallSnapshot(p.files, crypto_, snapshotPath));
+  if (!snapshotPath.empty()) remembering.emplace(p_.registry, LoadUninstallSnapshot(p.files, snapshotPath));
   const platform::Registry& registry = remembering ? *remembering : p_.registry;
   ScanPass(registry, false);
   if (p_.system.Is64BitWindows()) ScanPass(registry, true);
-  if (remembering) SaveUninstallSnapshot(p.files, crypto_, snapshotPath, remembering->Previous(), remembering->Next());
+  if (remembering) SaveUninstallSnapshot(p.files, snapshotPath, remembering->Previous(), remembering->Next());
   ReadCache();
 }
 

@@ -11,25 +11,19 @@ namespace nudgelet::detection {
 namespace {
 
 // Little-endian throughout; texts are a count of bytes, then UTF-16LE.
-//   magic, key count, keys, MD5 of everything before it
+//   magic, key count, keys, checksum of everything before it (8 bytes)
 //   key:   identity, last-write time (8 bytes), leaf (1), value count, values
 //   value: name, present (1); when present: type, data size, data
-constexpr char kMagic[8] = {'N', 'D', 'G', 'S', 'N', 'A', 'P', '1'};
-constexpr std::size_t kDigestSize = 16;
+constexpr char kMagic[8] = {'N', 'D', 'G', 'S', 'N', 'A', 'P', '2'};
 
 }  // namespace
 
-std::optional<UninstallSnapshot> UninstallSnapshot::Parse(const std::vector<std::uint8_t>& bytes,
-                                                          const platform::Crypto& crypto) {
-  if (bytes.size() < sizeof kMagic + 4 + kDigestSize || bytes.size() > kMaxSnapshotBytes) return std::nullopt;
-  if (std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) return std::nullopt;
-  const std::size_t bodySize = bytes.size() - kDigestSize;
-  const platform::Md5Digest digest = crypto.Md5(bytes.data(), bodySize);
-  if (!std::equal(digest.begin(), digest.end(), bytes.begin() + static_cast<std::ptrdiff_t>(bodySize))) {
-    return std::nullopt;
-  }
+std::optional<UninstallSnapshot> UninstallSnapshot::Parse(const std::vector<std::uint8_t>& bytes) {
+  if (bytes.size() > kMaxSnapshotBytes) return std::nullopt;
+  const std::span<const std::uint8_t> body = SealedBody(bytes);
+  if (body.size() < sizeof kMagic + 4 || std::memcmp(body.data(), kMagic, sizeof kMagic) != 0) return std::nullopt;
 
-  ByteRecordReader in(std::span(bytes.data() + sizeof kMagic, bodySize - sizeof kMagic));
+  ByteRecordReader in(body.subspan(sizeof kMagic));
   UninstallSnapshot snapshot;
   const std::uint32_t keyCount = in.Count(4 + 8 + 1 + 4);
   for (std::uint32_t k = 0; k < keyCount && in.Ok(); ++k) {
@@ -57,7 +51,7 @@ std::optional<UninstallSnapshot> UninstallSnapshot::Parse(const std::vector<std:
   return snapshot;
 }
 
-std::vector<std::uint8_t> UninstallSnapshot::Serialize(const platform::Crypto& crypto) const {
+std::vector<std::uint8_t> UninstallSnapshot::Serialize() const {
   ByteRecordWriter out;
   out.Bytes(kMagic, sizeof kMagic);
   out.U32(static_cast<std::uint32_t>(keys.size()));
@@ -75,8 +69,7 @@ std::vector<std::uint8_t> UninstallSnapshot::Serialize(const platform::Crypto& c
       out.Bytes(value->data.data(), value->data.size());
     }
   }
-  const platform::Md5Digest digest = crypto.Md5(out.out.data(), out.out.size());
-  out.Bytes(digest.data(), digest.size());
+  out.Seal();
   return std::move(out.out);
 }
 

@@ -6,7 +6,7 @@
 // by value took most of a run.
 //
 // The file is ours, in the user's temporary folder, and anything may happen to
-// it there: it is read whole, checked against its MD5, and any fault in it
+// it there: it is read whole, checked against its checksum, and any fault in it
 // makes it an empty snapshot, so that every key is read from the registry.
 
 #include <cstdint>
@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "base/Strings.h"
-#include "platform/Crypto.h"
 #include "platform/RegistryValue.h"
 
 namespace nudgelet::detection {
@@ -37,9 +36,8 @@ class UninstallSnapshot {
 
   // The file's bytes to a snapshot; nullopt for anything but a whole, unchanged
   // file of this format.
-  static std::optional<UninstallSnapshot> Parse(const std::vector<std::uint8_t>& bytes,
-                                                const platform::Crypto& crypto);
-  std::vector<std::uint8_t> Serialize(const platform::Crypto& crypto) const;
+  static std::optional<UninstallSnapshot> Parse(const std::vector<std::uint8_t>& bytes);
+  std::vector<std::uint8_t> Serialize() const;
 
   bool operator==(const UninstallSnapshot&) const = default;
 };

@@ -91,9 +91,7 @@ std::optional<std::string> StatementText(const std::wstring& value) {
 }  // namespace
 
 TUpdateCatalogue::TUpdateCatalogue(TUpdateDatabase& db, bool keepRowsBesideCopy)
-    : db_(db),
-      base_(std::make_unique<Table>("SoftBase")),
-      down_(std::make_unique<Table>("SoftDownInfo")) {
+    : db_(db), base_(std::make_unique<Table>("SoftBase")), down_(std::make_unique<Table>("SoftDownInfo")) {
   const std::wstring copyPath = keepRowsBesideCopy ? db_.OpenCopyPath() : std::wstring();
   const std::wstring snapshotPath = copyPath.empty() ? std::wstring() : CatalogueSnapshotPathFor(copyPath);
   db_.WithOpenDatabase([this, &copyPath, &snapshotPath](TSQLiteDatabase& database) {
@@ -247,7 +245,7 @@ void TUpdateCatalogue::Read(TSQLiteDatabase& db, const std::wstring& copyPath, c
   std::optional<std::vector<std::uint8_t>> source;
   if (!snapshotPath.empty()) source = DatabaseCopyIdentity(setup.files, copyPath);
   if (source) {
-    std::optional<CatalogueRows> kept = LoadCatalogueSnapshot(setup.files, setup.crypto, snapshotPath, *source);
+    std::optional<CatalogueRows> kept = LoadCatalogueSnapshot(setup.files, snapshotPath, *source);
     if (kept && Adopt(*kept)) {
       fromSnapshot_ = true;
       Index();
@@ -261,7 +259,7 @@ void TUpdateCatalogue::Read(TSQLiteDatabase& db, const std::wstring& copyPath, c
     rows_.source = std::move(*source);
     rows_.productTable = {base_->rowid, base_->columns};
     rows_.downloadTable = {down_->rowid, down_->columns};
-    SaveCatalogueSnapshot(setup.files, setup.crypto, snapshotPath, rows_);
+    SaveCatalogueSnapshot(setup.files, snapshotPath, rows_);
   }
   Index();
 }
@@ -474,7 +472,8 @@ std::vector<std::uint32_t> TUpdateCatalogue::RowsWithKey(const TextIndex& index,
   std::uint64_t hash = TextIndex::kStart;
   for (const char c : key) hash = TextIndex::Extend(hash, static_cast<unsigned char>(c));
   std::vector<std::uint32_t> rows;
-  if (const std::int64_t entry = index.Find(rows_.text, hash, key.data(), key.size()); entry >= 0) index.RowsOf(entry, rows);
+  if (const std::int64_t entry = index.Find(rows_.text, hash, key.data(), key.size()); entry >= 0)
+    index.RowsOf(entry, rows);
   return rows;
 }
 

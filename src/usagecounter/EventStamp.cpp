@@ -1,11 +1,9 @@
 #include "usagecounter/EventStamp.h"
 
-#include <windows.h>
-
-#include <bcrypt.h>
-
 #include <atomic>
 #include <cstring>
+
+#include "platform/win32/CngLibrary.h"
 
 namespace nudgelet::usagecounter {
 
@@ -17,8 +15,9 @@ usagestats::UtcTime NowUtc() {
 
 std::wstring NewEventId() {
   std::array<std::uint8_t, 16> bytes{};
-  if (!BCRYPT_SUCCESS(::BCryptGenRandom(nullptr, bytes.data(), static_cast<ULONG>(bytes.size()),
-                                        BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+  const platform::win32::CngFunctions* cng = platform::win32::Cng();
+  if (!cng || !BCRYPT_SUCCESS(cng->GenRandom(nullptr, bytes.data(), static_cast<ULONG>(bytes.size()),
+                                             BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
     // Still unique on this machine: process, time and a running count.
     static std::atomic<std::uint32_t> counter{0};
     const DWORD pid = ::GetCurrentProcessId();

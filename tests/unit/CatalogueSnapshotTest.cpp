@@ -27,31 +27,23 @@ CatalogueRows SmallRows() {
   return rows;
 }
 
-// Bytes with a digest that fits them again, as a hand that knows the format would leave them.
-std::vector<std::uint8_t> Resealed(std::vector<std::uint8_t> bytes) {
-  bytes.resize(bytes.size() - 16);
-  const auto digest = SystemCrypto().Md5(bytes.data(), bytes.size());
-  bytes.insert(bytes.end(), digest.begin(), digest.end());
-  return bytes;
-}
-
 TEST(CatalogueSnapshot, RowsComeBackWholeAndAnyDamageIsRefused) {
   const CatalogueRows rows = SmallRows();
-  const std::vector<std::uint8_t> bytes = rows.Serialize(SystemCrypto());
-  ASSERT_EQ(CatalogueRows::Parse(bytes, SystemCrypto()), rows);
+  const std::vector<std::uint8_t> bytes = rows.Serialize();
+  ASSERT_EQ(CatalogueRows::Parse(bytes), rows);
   for (std::size_t at = 0; at < bytes.size(); ++at) {
     auto flipped = bytes;
     flipped[at] ^= 0x10;
-    EXPECT_FALSE(CatalogueRows::Parse(flipped, SystemCrypto())) << "byte " << at;
-    EXPECT_FALSE(CatalogueRows::Parse(std::vector(bytes.begin(), bytes.begin() + at), SystemCrypto())) << "cut " << at;
+    EXPECT_FALSE(CatalogueRows::Parse(flipped)) << "byte " << at;
+    EXPECT_FALSE(CatalogueRows::Parse(std::vector(bytes.begin(), bytes.begin() + at))) << "cut " << at;
   }
-  // Sealed again, a span that leaves the text, or conditions that are none, still fail.
+  // Sealed as the writer seals, a span that leaves the text, or conditions that are none, still fail.
   CatalogueRows outside = rows;
   outside.products[0].publisher = {12, 3};
-  EXPECT_FALSE(CatalogueRows::Parse(Resealed(outside.Serialize(SystemCrypto())), SystemCrypto()));
+  EXPECT_FALSE(CatalogueRows::Parse(outside.Serialize()));
   CatalogueRows conditions = rows;
   conditions.downloads[1].conditions = 8;
-  EXPECT_FALSE(CatalogueRows::Parse(Resealed(conditions.Serialize(SystemCrypto())), SystemCrypto()));
+  EXPECT_FALSE(CatalogueRows::Parse(conditions.Serialize()));
 }
 
 const char kProducts[] = R"sql(
@@ -74,8 +66,8 @@ class KeptRows : public ::testing::Test {
     Build(kProducts);
   }
   void Build(const std::string& sql) {
-    tools::BuildDatabaseFromSql({RealFiles(), testing::RealLibraries(), SystemCrypto(), testing::SqliteLibrary()},
-                                sql, dbd_);
+    tools::BuildDatabaseFromSql({RealFiles(), testing::RealLibraries(), SystemCrypto(), testing::SqliteLibrary()}, sql,
+                                dbd_);
   }
   // What a catalogue over a fresh open of the database answers, and where its rows came from.
   struct Answers {
@@ -90,8 +82,8 @@ class KeptRows : public ::testing::Test {
 
   testing::ScratchFolder folder_;
   std::wstring temp_, dbd_, kept_;
-  TUpdateDatabase db_{UpdateDatabaseSetup{RealFiles(), testing::RealLibraries(), SystemCrypto(),
-                                          testing::SqliteLibrary(), temp_}};
+  TUpdateDatabase db_{
+      UpdateDatabaseSetup{RealFiles(), testing::RealLibraries(), SystemCrypto(), testing::SqliteLibrary(), temp_}};
 };
 
 TEST_F(KeptRows, AreTakenWhileTheCopyStaysAndReadAgainForANewCopy) {
@@ -108,9 +100,10 @@ TEST_F(KeptRows, AreTakenWhileTheCopyStaysAndReadAgainForANewCopy) {
   db_.ReleaseDatabase();
 
   // A new database makes a new copy, and the rows kept of the old one go with it.
-  Build("CREATE TABLE SoftBase(Key text, DisplayName text, Publisher text);"
-        "INSERT INTO SoftBase VALUES('{TOM2}', 'Tom''s Editor', 'O''Brien');"
-        "CREATE TABLE SoftDownInfo(Key text, LanID int, bit int, Version text);");
+  Build(
+      "CREATE TABLE SoftBase(Key text, DisplayName text, Publisher text);"
+      "INSERT INTO SoftBase VALUES('{TOM2}', 'Tom''s Editor', 'O''Brien');"
+      "CREATE TABLE SoftDownInfo(Key text, LanID int, bit int, Version text);");
   db_.AcquireDatabase(dbd_);
   const Answers renewed = Ask(db_);
   EXPECT_FALSE(renewed.fromSnapshot);
@@ -122,10 +115,10 @@ TEST_F(KeptRows, AreTakenWhileTheCopyStaysAndReadAgainForANewCopy) {
 TEST_F(KeptRows, ThatAreNotTheCopysOrDescribeItOtherwiseAreReadPast) {
   db_.AcquireDatabase(dbd_);
   Ask(db_);
-  const auto original = CatalogueRows::Parse(RealFiles().ReadFile(kept_, 1 << 20).bytes, SystemCrypto());
+  const auto original = CatalogueRows::Parse(RealFiles().ReadFile(kept_, 1 << 20).bytes);
   ASSERT_TRUE(original);
   const auto plant = [&](const CatalogueRows& rows) {
-    ASSERT_EQ(RealFiles().WriteFileAtomically(kept_, rows.Serialize(SystemCrypto())), 0u);
+    ASSERT_EQ(RealFiles().WriteFileAtomically(kept_, rows.Serialize()), 0u);
   };
   // Rows of another copy; a rowid's name that would go into statements as SQL;
   // a table without a column the questions need; a damaged file.
@@ -142,7 +135,7 @@ TEST_F(KeptRows, ThatAreNotTheCopysOrDescribeItOtherwiseAreReadPast) {
     EXPECT_EQ(answers.tom, L"{TOM}");
     EXPECT_EQ(answers.nppVersion, L"8.6.2");
     // Read past and then written anew.
-    EXPECT_EQ(CatalogueRows::Parse(RealFiles().ReadFile(kept_, 1 << 20).bytes, SystemCrypto()), original);
+    EXPECT_EQ(CatalogueRows::Parse(RealFiles().ReadFile(kept_, 1 << 20).bytes), original);
   }
   testing::WriteFileBytes(kept_, "damaged");
   EXPECT_FALSE(Ask(db_).fromSnapshot);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/ByteRecords.h"
 #include "detection/SnapshotRegistry.h"
 #include "detection/SoftwareInfo.h"
 #include "detection/UninstallSnapshot.h"
@@ -84,40 +85,43 @@ UninstallSnapshot SampleSnapshot() {
 }
 
 TEST(UninstallSnapshot, RoundTripsAndRefusesEveryDamage) {
-  const auto& crypto = platform::SystemCrypto();
   const UninstallSnapshot sample = SampleSnapshot();
-  const std::vector<std::uint8_t> bytes = sample.Serialize(crypto);
-  ASSERT_EQ(UninstallSnapshot::Parse(bytes, crypto), sample);
+  const std::vector<std::uint8_t> bytes = sample.Serialize();
+  ASSERT_EQ(UninstallSnapshot::Parse(bytes), sample);
 
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     auto flipped = bytes;
     flipped[i] ^= 0x10;
-    EXPECT_FALSE(UninstallSnapshot::Parse(flipped, crypto)) << "byte " << i;
-    EXPECT_FALSE(UninstallSnapshot::Parse({bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(i)}, crypto))
+    EXPECT_FALSE(UninstallSnapshot::Parse(flipped)) << "byte " << i;
+    EXPECT_FALSE(UninstallSnapshot::Parse({bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(i)}))
         << "cut at " << i;
   }
   // A file whose checksum holds can still lie about its counts and sizes.
   auto lying = bytes;
-  lying.resize(lying.size() - 16);
+  lying.resize(lying.size() - kChecksumSize);
   lying[8] = lying[9] = lying[10] = lying[11] = 0xFF;
-  const auto digest = crypto.Md5(lying.data(), lying.size());
-  lying.insert(lying.end(), digest.begin(), digest.end());
-  EXPECT_FALSE(UninstallSnapshot::Parse(lying, crypto));
+  ByteRecordWriter resealed{lying};
+  resealed.Seal();
+  EXPECT_FALSE(UninstallSnapshot::Parse(resealed.out));
 }
 
 class SnapshotScan : public ::testing::Test {
  protected:
   SnapshotScan() {
     f.files.AddFolder(L"C:\\Users\\tester\\AppData\\Local\\Temp");
-    platform::LoadRegFile(f.registry,
-                          testing::Utf16LeWithBom(
-                              L"Windows Registry Editor Version 5.00\r\n\r\n"
-                              L"[HKEY_LOCAL_MACHINE\\" + kUninstall32 + L"Alpha]\r\n"
-                              L"\"DisplayName\"=\"Alpha\"\r\n\"UninstallString\"=\"a.exe\"\r\n\"DisplayVersion\"=\"1.0\"\r\n"
-                              L"[HKEY_LOCAL_MACHINE\\" + kUninstall32 + L"Beta]\r\n"
-                              L"\"DisplayName\"=\"Beta\"\r\n\"UninstallString\"=\"b.exe\"\r\n\"DisplayVersion\"=\"2.0\"\r\n"
-                              L"[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gamma]\r\n"
-                              L"\"DisplayName\"=\"Gamma\"\r\n\"UninstallString\"=\"g.exe\"\r\n"));
+    platform::LoadRegFile(
+        f.registry, testing::Utf16LeWithBom(
+                        L"Windows Registry Editor Version 5.00\r\n\r\n"
+                        L"[HKEY_LOCAL_MACHINE\\" +
+                        kUninstall32 +
+                        L"Alpha]\r\n"
+                        L"\"DisplayName\"=\"Alpha\"\r\n\"UninstallString\"=\"a.exe\"\r\n\"DisplayVersion\"=\"1.0\"\r\n"
+                        L"[HKEY_LOCAL_MACHINE\\" +
+                        kUninstall32 +
+                        L"Beta]\r\n"
+                        L"\"DisplayName\"=\"Beta\"\r\n\"UninstallString\"=\"b.exe\"\r\n\"DisplayVersion\"=\"2.0\"\r\n"
+                        L"[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gamma]\r\n"
+                        L"\"DisplayName\"=\"Gamma\"\r\n\"UninstallString\"=\"g.exe\"\r\n"));
   }
 
   // The records of a scan through the snapshot, which must be those of a scan without one.
@@ -171,7 +175,7 @@ TEST_F(SnapshotScan, OpensOnlyWhatChangedSinceTheLastScan) {
   // An entry removed is gone from the records and from the snapshot.
   f.registry.DeleteKey(RegistryRoot::LocalMachine, kUninstall32 + L"Beta");
   EXPECT_EQ(VersionOf(Scan(), L"Beta"), L"(none)");
-  const auto saved = UninstallSnapshot::Parse(f.files.Bytes(kSnapshot), platform::SystemCrypto());
+  const auto saved = UninstallSnapshot::Parse(f.files.Bytes(kSnapshot));
   ASSERT_TRUE(saved);
   for (const auto& [identity, key] : saved->keys) EXPECT_EQ(identity.find(L"BETA"), std::wstring::npos);
 

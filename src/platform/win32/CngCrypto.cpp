@@ -1,11 +1,8 @@
-// The crypto provider of the Windows build: the system's CNG.
-#include <windows.h>
-
-#include <bcrypt.h>
-
+// The crypto provider of the Windows build: the system's CNG, loaded when first used.
 #include <algorithm>
 
 #include "platform/Crypto.h"
+#include "platform/win32/CngLibrary.h"
 
 namespace nudgelet::platform {
 namespace {
@@ -13,10 +10,11 @@ namespace {
 class Algorithm {
  public:
   explicit Algorithm(LPCWSTR id) {
-    if (!BCRYPT_SUCCESS(::BCryptOpenAlgorithmProvider(&handle_, id, nullptr, 0))) handle_ = nullptr;
+    const win32::CngFunctions* cng = win32::Cng();
+    if (!cng || !BCRYPT_SUCCESS(cng->OpenAlgorithmProvider(&handle_, id, nullptr, 0))) handle_ = nullptr;
   }
   ~Algorithm() {
-    if (handle_) ::BCryptCloseAlgorithmProvider(handle_, 0);
+    if (handle_) win32::Cng()->CloseAlgorithmProvider(handle_, 0);
   }
   Algorithm(const Algorithm&) = delete;
   Algorithm& operator=(const Algorithm&) = delete;
@@ -29,13 +27,14 @@ class Algorithm {
 class Key {
  public:
   Key(BCRYPT_ALG_HANDLE algorithm, const std::vector<std::uint8_t>& secret) {
-    if (!BCRYPT_SUCCESS(::BCryptGenerateSymmetricKey(algorithm, &handle_, nullptr, 0, const_cast<PUCHAR>(secret.data()),
-                                                     static_cast<ULONG>(secret.size()), 0))) {
+    if (!BCRYPT_SUCCESS(win32::Cng()->GenerateSymmetricKey(algorithm, &handle_, nullptr, 0,
+                                                           const_cast<PUCHAR>(secret.data()),
+                                                           static_cast<ULONG>(secret.size()), 0))) {
       handle_ = nullptr;
     }
   }
   ~Key() {
-    if (handle_) ::BCryptDestroyKey(handle_);
+    if (handle_) win32::Cng()->DestroyKey(handle_);
   }
   Key(const Key&) = delete;
   Key& operator=(const Key&) = delete;
@@ -52,9 +51,9 @@ std::optional<std::vector<std::uint8_t>> AesEcb(const std::vector<std::uint8_t>&
   if (size == 0) return out;
   Algorithm aes(BCRYPT_AES_ALGORITHM);
   if (!aes.Get()) return std::nullopt;
-  if (!BCRYPT_SUCCESS(::BCryptSetProperty(aes.Get(), BCRYPT_CHAINING_MODE,
-                                          reinterpret_cast<PUCHAR>(const_cast<wchar_t*>(BCRYPT_CHAIN_MODE_ECB)),
-                                          sizeof(BCRYPT_CHAIN_MODE_ECB), 0))) {
+  if (!BCRYPT_SUCCESS(win32::Cng()->SetProperty(aes.Get(), BCRYPT_CHAINING_MODE,
+                                                reinterpret_cast<PUCHAR>(const_cast<wchar_t*>(BCRYPT_CHAIN_MODE_ECB)),
+                                                sizeof(BCRYPT_CHAIN_MODE_ECB), 0))) {
     return std::nullopt;
   }
   Key key(aes.Get(), secret);
@@ -65,9 +64,10 @@ std::optional<std::vector<std::uint8_t>> AesEcb(const std::vector<std::uint8_t>&
     const ULONG chunk = static_cast<ULONG>(std::min(size - done, kChunk));
     ULONG written = 0;
     PUCHAR input = const_cast<PUCHAR>(data + done);
-    const NTSTATUS status =
-        encrypt ? ::BCryptEncrypt(key.Get(), input, chunk, nullptr, nullptr, 0, out.data() + done, chunk, &written, 0)
-                : ::BCryptDecrypt(key.Get(), input, chunk, nullptr, nullptr, 0, out.data() + done, chunk, &written, 0);
+    const NTSTATUS status = encrypt ? win32::Cng()->Encrypt(key.Get(), input, chunk, nullptr, nullptr, 0,
+                                                            out.data() + done, chunk, &written, 0)
+                                    : win32::Cng()->Decrypt(key.Get(), input, chunk, nullptr, nullptr, 0,
+                                                            out.data() + done, chunk, &written, 0);
     if (!BCRYPT_SUCCESS(status) || written != chunk) return std::nullopt;
     done += chunk;
   }
@@ -80,14 +80,15 @@ class CngCrypto final : public Crypto {
     Md5Digest digest{};
     Algorithm md5(BCRYPT_MD5_ALGORITHM);
     BCRYPT_HASH_HANDLE hash = nullptr;
-    if (!md5.Get() || !BCRYPT_SUCCESS(::BCryptCreateHash(md5.Get(), &hash, nullptr, 0, nullptr, 0, 0))) return digest;
+    if (!md5.Get() || !BCRYPT_SUCCESS(win32::Cng()->CreateHash(md5.Get(), &hash, nullptr, 0, nullptr, 0, 0)))
+      return digest;
     for (std::size_t done = 0; done < size;) {
       const ULONG chunk = static_cast<ULONG>(std::min<std::size_t>(size - done, 1u << 30));
-      ::BCryptHashData(hash, const_cast<PUCHAR>(data + done), chunk, 0);
+      win32::Cng()->HashData(hash, const_cast<PUCHAR>(data + done), chunk, 0);
       done += chunk;
     }
-    ::BCryptFinishHash(hash, digest.data(), static_cast<ULONG>(digest.size()), 0);
-    ::BCryptDestroyHash(hash);
+    win32::Cng()->FinishHash(hash, digest.data(), static_cast<ULONG>(digest.size()), 0);
+    win32::Cng()->DestroyHash(hash);
     return digest;
   }
 
