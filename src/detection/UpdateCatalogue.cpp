@@ -248,7 +248,9 @@ void TUpdateCatalogue::Read(TSQLiteDatabase& db, const std::wstring& copyPath, c
     std::optional<CatalogueRows> kept = LoadCatalogueSnapshot(setup.files, snapshotPath, *source);
     if (kept && Adopt(*kept)) {
       fromSnapshot_ = true;
-      Index();
+      IndexProductKeys();
+      IndexDownloadKeys();
+      IndexNames();
       return;
     }
   }
@@ -261,7 +263,8 @@ void TUpdateCatalogue::Read(TSQLiteDatabase& db, const std::wstring& copyPath, c
     rows_.downloadTable = {down_->rowid, down_->columns};
     SaveCatalogueSnapshot(setup.files, snapshotPath, rows_);
   }
-  Index();
+  IndexDownloadKeys();
+  IndexNames();
 }
 
 bool TUpdateCatalogue::Adopt(CatalogueRows& rows) {
@@ -312,6 +315,8 @@ void TUpdateCatalogue::ReadRows(TSQLiteDatabase& db) {
     }
   }
   if (!base_->ordinary) rows_.products.clear();
+  // Downloads take their keys' text from the products where they can.
+  IndexProductKeys();
   if (down_->ordinary) {
     try {
       ReadDownloads(db);
@@ -322,19 +327,27 @@ void TUpdateCatalogue::ReadRows(TSQLiteDatabase& db) {
   if (!down_->ordinary) rows_.downloads.clear();
 }
 
-void TUpdateCatalogue::Index() {
-  auto keysOf = [this](const auto& rows) {
-    std::vector<Span> keys;
-    keys.reserve(rows.size());
-    for (const auto& row : rows) {
-      keys.push_back(row.key);
-      if (!row.key.IsNull()) maxKeyBytes_ = std::max<std::size_t>(maxKeyBytes_, row.key.size);
-    }
-    return keys;
-  };
-  productKeys_.Build(rows_.text, keysOf(rows_.products), [](Span key) { return key.IsNull(); });
-  downloadKeys_.Build(rows_.text, keysOf(rows_.downloads), [](Span key) { return key.IsNull(); });
-  IndexNames();
+namespace {
+
+template <typename Rows>
+std::vector<CatalogueSpan> KeysOf(const Rows& rows, std::size_t& longest) {
+  std::vector<CatalogueSpan> keys;
+  keys.reserve(rows.size());
+  for (const auto& row : rows) {
+    keys.push_back(row.key);
+    if (!row.key.IsNull()) longest = std::max<std::size_t>(longest, row.key.size);
+  }
+  return keys;
+}
+
+}  // namespace
+
+void TUpdateCatalogue::IndexProductKeys() {
+  productKeys_.Build(rows_.text, KeysOf(rows_.products, maxKeyBytes_), [](Span key) { return key.IsNull(); });
+}
+
+void TUpdateCatalogue::IndexDownloadKeys() {
+  downloadKeys_.Build(rows_.text, KeysOf(rows_.downloads, maxKeyBytes_), [](Span key) { return key.IsNull(); });
 }
 
 void TUpdateCatalogue::ReadProducts(TSQLiteDatabase& db) {
@@ -376,10 +389,18 @@ void TUpdateCatalogue::ReadDownloads(TSQLiteDatabase& db) {
     const int type = row.Type(1);
     if (type != sqlite::kNull) {
       if (type != sqlite::kText) throw NotOrdinary{};
-      // The editions of a product mostly follow one another: their key is kept once.
+      // The editions of a product mostly follow one another, and have its key:
+      // the text of a key is kept once.
       const std::string_view key = row.Bytes(1);
       const Span previous = rows_.downloads.empty() ? Span{} : rows_.downloads.back().key;
-      d.key = !previous.IsNull() && View(previous) == key ? previous : Keep(key);
+      if (!previous.IsNull() && View(previous) == key) {
+        d.key = previous;
+      } else {
+        std::uint64_t hash = TextIndex::kStart;
+        for (const char c : key) hash = TextIndex::Extend(hash, static_cast<unsigned char>(c));
+        const std::int64_t entry = productKeys_.Find(rows_.text, hash, key.data(), key.size());
+        d.key = entry >= 0 ? productKeys_.TextOf(entry) : Keep(key);
+      }
     }
     d.conditions = static_cast<std::uint8_t>(row.Int64(2));
     rows_.downloads.push_back(d);

@@ -77,6 +77,7 @@ class TUpdateCatalogue final : public UpdateQueries {
     std::int64_t Find(const std::string& text, std::uint64_t hash, const char* data, std::size_t size) const;
     // Appends the entry's rows.
     void RowsOf(std::int64_t entry, std::vector<std::uint32_t>& rows) const;
+    Span TextOf(std::int64_t entry) const { return entries_[static_cast<std::size_t>(entry)].text; }
 
    private:
     struct Entry {
@@ -94,7 +95,8 @@ class TUpdateCatalogue final : public UpdateQueries {
   void ReadRows(TSQLiteDatabase& db);
   // Takes rows a snapshot kept; false, taking nothing, when this catalogue would not have read them so.
   bool Adopt(CatalogueRows& rows);
-  void Index();
+  void IndexProductKeys();
+  void IndexDownloadKeys();
   void ReadProducts(TSQLiteDatabase& db);
   void ReadDownloads(TSQLiteDatabase& db);
   void IndexNames();

@@ -1,16 +1,14 @@
 #include "usagecounter/HttpPoster.h"
 
-#include <windows.h>
-
-#include <winhttp.h>
-
 #include "base/Strings.h"
 #include "platform/win32/Handles.h"
+#include "usagecounter/WinHttpLibrary.h"
 
 namespace nudgelet::usagecounter {
 namespace {
 
-inline void CloseInternet(HINTERNET handle) noexcept { ::WinHttpCloseHandle(handle); }
+// Only handles WinHTTP gave are closed, so it is loaded by then.
+inline void CloseInternet(HINTERNET handle) noexcept { WinHttp()->CloseHandle(handle); }
 using UniqueInternet = platform::win32::UniqueHandle<platform::win32::NullIsInvalid<HINTERNET, &CloseInternet>>;
 
 constexpr wchar_t kUserAgent[] = L"UsageCounter/1.0";
@@ -33,14 +31,14 @@ struct UrlParts {
   std::wstring object;  // path and query
 };
 
-bool CrackUrl(const std::wstring& url, UrlParts& parts) {
+bool CrackUrl(const WinHttpFunctions& http, const std::wstring& url, UrlParts& parts) {
   URL_COMPONENTS c{};
   c.dwStructSize = sizeof(c);
   c.dwSchemeLength = static_cast<DWORD>(-1);
   c.dwHostNameLength = static_cast<DWORD>(-1);
   c.dwUrlPathLength = static_cast<DWORD>(-1);
   c.dwExtraInfoLength = static_cast<DWORD>(-1);
-  if (!::WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &c)) return false;
+  if (!http.CrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &c)) return false;
   if (c.nScheme != INTERNET_SCHEME_HTTP && c.nScheme != INTERNET_SCHEME_HTTPS) return false;
   if (!c.lpszHostName || c.dwHostNameLength == 0) return false;
   parts.secure = c.nScheme == INTERNET_SCHEME_HTTPS;
@@ -56,44 +54,44 @@ bool CrackUrl(const std::wstring& url, UrlParts& parts) {
 
 PostResult HttpPost(const std::wstring& url, std::string_view body, const wchar_t* contentType,
                     const HttpTimeouts& timeouts) {
+  const WinHttpFunctions* http = WinHttp();
+  if (!http) return {};
   UrlParts parts;
-  if (url.empty() || !CrackUrl(url, parts)) return {PostOutcome::BadUrl, 0};
+  if (url.empty() || !CrackUrl(*http, url, parts)) return {PostOutcome::BadUrl, 0};
 
   const DWORD access = IsLoopbackHost(parts.host) ? WINHTTP_ACCESS_TYPE_NO_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY;
-  UniqueInternet session(::WinHttpOpen(kUserAgent, access, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  UniqueInternet session(http->Open(kUserAgent, access, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) return {};
-  if (!::WinHttpSetTimeouts(session.Get(), timeouts.resolveMs, timeouts.connectMs, timeouts.sendMs,
-                            timeouts.receiveMs)) {
+  if (!http->SetTimeouts(session.Get(), timeouts.resolveMs, timeouts.connectMs, timeouts.sendMs, timeouts.receiveMs)) {
     return {};
   }
-  UniqueInternet connection(::WinHttpConnect(session.Get(), parts.host.c_str(), parts.port, 0));
+  UniqueInternet connection(http->Connect(session.Get(), parts.host.c_str(), parts.port, 0));
   if (!connection) return {};
-  UniqueInternet request(::WinHttpOpenRequest(connection.Get(), L"POST", parts.object.c_str(), nullptr,
-                                              WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                              parts.secure ? WINHTTP_FLAG_SECURE : 0));
+  UniqueInternet request(http->OpenRequest(connection.Get(), L"POST", parts.object.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                           WINHTTP_DEFAULT_ACCEPT_TYPES, parts.secure ? WINHTTP_FLAG_SECURE : 0));
   if (!request) return {};
   DWORD noRedirects = WINHTTP_DISABLE_REDIRECTS;
-  ::WinHttpSetOption(request.Get(), WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects, sizeof(noRedirects));
+  http->SetOption(request.Get(), WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects, sizeof(noRedirects));
   // Waiting for the answer's headers has a limit of its own, not always the
   // receive timeout; a server that accepts and never answers must not hold
   // the caller longer than a read would.
   DWORD responseTimeout = static_cast<DWORD>(timeouts.receiveMs);
-  if (!::WinHttpSetOption(request.Get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
-                          sizeof(responseTimeout))) {
+  if (!http->SetOption(request.Get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
+                       sizeof(responseTimeout))) {
     return {};
   }
 
   const std::wstring headers = std::wstring(L"Content-Type: ") + contentType + L"\r\n";
   const auto length = static_cast<DWORD>(body.size());
-  if (!::WinHttpSendRequest(request.Get(), headers.c_str(), static_cast<DWORD>(headers.size()),
-                            const_cast<char*>(body.data()), length, length, 0) ||
-      !::WinHttpReceiveResponse(request.Get(), nullptr)) {
+  if (!http->SendRequest(request.Get(), headers.c_str(), static_cast<DWORD>(headers.size()),
+                         const_cast<char*>(body.data()), length, length, 0) ||
+      !http->ReceiveResponse(request.Get(), nullptr)) {
     return {};
   }
   DWORD status = 0;
   DWORD size = sizeof(status);
-  if (!::WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX)) {
+  if (!http->QueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                          WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX)) {
     return {};
   }
   return {status >= 200 && status < 300 ? PostOutcome::Accepted : PostOutcome::Rejected, status};

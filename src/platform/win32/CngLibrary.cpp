@@ -1,39 +1,22 @@
 #include "platform/win32/CngLibrary.h"
 
-#include <string>
+#include "platform/win32/SystemLibrary.h"
 
 namespace nudgelet::platform::win32 {
-namespace {
-
-// From the system folder only: a bcrypt.dll beside the program is not the system's.
-HMODULE LoadSystemCng() {
-  wchar_t folder[MAX_PATH];
-  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  return ::LoadLibraryW((std::wstring(folder, length) + L"\\bcrypt.dll").c_str());
-}
-
-template <typename Function>
-bool Bind(HMODULE module, const char* name, Function& function) {
-  function = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-  return function != nullptr;
-}
-
-}  // namespace
 
 const CngFunctions* Cng() {
   static const CngFunctions* const functions = []() -> const CngFunctions* {
-    const HMODULE module = LoadSystemCng();
-    if (!module) return nullptr;
+    const HMODULE m = LoadSystemLibrary(L"bcrypt.dll");
     static CngFunctions f{};
-    const bool bound = Bind(module, "BCryptOpenAlgorithmProvider", f.OpenAlgorithmProvider) &&
-                       Bind(module, "BCryptCloseAlgorithmProvider", f.CloseAlgorithmProvider) &&
-                       Bind(module, "BCryptSetProperty", f.SetProperty) &&
-                       Bind(module, "BCryptGenerateSymmetricKey", f.GenerateSymmetricKey) &&
-                       Bind(module, "BCryptDestroyKey", f.DestroyKey) && Bind(module, "BCryptEncrypt", f.Encrypt) &&
-                       Bind(module, "BCryptDecrypt", f.Decrypt) && Bind(module, "BCryptCreateHash", f.CreateHash) &&
-                       Bind(module, "BCryptHashData", f.HashData) && Bind(module, "BCryptFinishHash", f.FinishHash) &&
-                       Bind(module, "BCryptDestroyHash", f.DestroyHash) && Bind(module, "BCryptGenRandom", f.GenRandom);
+    const bool bound = m && BindExport(m, "BCryptOpenAlgorithmProvider", f.OpenAlgorithmProvider) &&
+                       BindExport(m, "BCryptCloseAlgorithmProvider", f.CloseAlgorithmProvider) &&
+                       BindExport(m, "BCryptSetProperty", f.SetProperty) &&
+                       BindExport(m, "BCryptGenerateSymmetricKey", f.GenerateSymmetricKey) &&
+                       BindExport(m, "BCryptDestroyKey", f.DestroyKey) && BindExport(m, "BCryptEncrypt", f.Encrypt) &&
+                       BindExport(m, "BCryptDecrypt", f.Decrypt) && BindExport(m, "BCryptCreateHash", f.CreateHash) &&
+                       BindExport(m, "BCryptHashData", f.HashData) && BindExport(m, "BCryptFinishHash", f.FinishHash) &&
+                       BindExport(m, "BCryptDestroyHash", f.DestroyHash) &&
+                       BindExport(m, "BCryptGenRandom", f.GenRandom);
     return bound ? &f : nullptr;
   }();
   return functions;
