@@ -57,7 +57,7 @@ CatalogueSpan ReadSpan(ByteRecordReader& in, std::size_t textSize) {
 
 }  // namespace
 
-std::optional<CatalogueRows> CatalogueRows::Parse(const std::vector<std::uint8_t>& bytes) {
+std::optional<CatalogueRows> CatalogueRows::Parse(std::vector<std::uint8_t> bytes) {
   if (bytes.size() > kMaxCatalogueSnapshotBytes) return std::nullopt;
   const std::span<const std::uint8_t> body = SealedBody(bytes);
   if (body.size() < sizeof kMagic || std::memcmp(body.data(), kMagic, sizeof kMagic) != 0) return std::nullopt;
@@ -68,8 +68,8 @@ std::optional<CatalogueRows> CatalogueRows::Parse(const std::vector<std::uint8_t
   rows.source.assign(source.begin(), source.end());
   rows.productTable = ReadShape(in);
   rows.downloadTable = ReadShape(in);
-  rows.text = AsText(in.Blob());
-  const std::size_t textSize = rows.text.size();
+  const std::span<const std::uint8_t> text = in.Blob();
+  const std::size_t textSize = text.size();
   const std::uint32_t productCount = in.Count(kProductSize);
   rows.products.resize(productCount);
   for (CatalogueProduct& p : rows.products) {
@@ -87,6 +87,11 @@ std::optional<CatalogueRows> CatalogueRows::Parse(const std::vector<std::uint8_t
     }
   }
   if (!in.Ok() || !in.AtEnd()) return std::nullopt;
+  // Megabytes of text need no second copy: the file's bytes become the text.
+  const auto textAt = static_cast<std::size_t>(text.data() - bytes.data());
+  std::memmove(bytes.data(), bytes.data() + textAt, textSize);
+  bytes.resize(textSize);
+  rows.text = std::move(bytes);
   return rows;
 }
 
@@ -131,7 +136,7 @@ std::optional<CatalogueRows> LoadCatalogueSnapshot(const platform::FileSystem& f
                                                    const std::vector<std::uint8_t>& source) {
   platform::FileReadResult read = files.ReadFile(path, kMaxCatalogueSnapshotBytes);
   if (read.error != 0) return std::nullopt;
-  std::optional<CatalogueRows> rows = CatalogueRows::Parse(read.bytes);
+  std::optional<CatalogueRows> rows = CatalogueRows::Parse(std::move(read.bytes));
   if (!rows || rows->source != source) return std::nullopt;
   return rows;
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -53,14 +54,17 @@ struct CatalogueTableShape {
 struct CatalogueRows {
   std::vector<std::uint8_t> source;  // the copy they were read from (DatabaseCopyIdentity)
   CatalogueTableShape productTable, downloadTable;
-  std::string text;
+  std::vector<std::uint8_t> text;  // UTF-8, as SQLite holds it
   std::vector<CatalogueProduct> products;
   std::vector<CatalogueDownload> downloads;
 
   // The file's bytes to rows; nullopt for anything but a whole, unchanged file
   // of this format whose spans all lie in its text.
-  static std::optional<CatalogueRows> Parse(const std::vector<std::uint8_t>& bytes);
+  // The text stays where it was read, in the file's own bytes.
+  static std::optional<CatalogueRows> Parse(std::vector<std::uint8_t> bytes);
   std::vector<std::uint8_t> Serialize() const;
+
+  std::string_view Text() const { return {reinterpret_cast<const char*>(text.data()), text.size()}; }
 
   bool operator==(const CatalogueRows&) const = default;
 };

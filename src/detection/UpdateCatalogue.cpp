@@ -122,13 +122,15 @@ TUpdateCatalogue::~TUpdateCatalogue() {
 }
 
 template <typename Skip>
-void TUpdateCatalogue::TextIndex::Build(const std::string& text, const std::vector<Span>& spans, Skip skip) {
+void TUpdateCatalogue::TextIndex::Build(std::string_view text, const std::vector<Span>& spans, Skip skip) {
   constexpr std::uint32_t kEnd = 0xFFFFFFFF;
   next_.assign(spans.size(), kEnd);
   std::size_t size = 16;
   while (size < spans.size() * 2) size *= 2;
   slots_.assign(size, 0);
   std::vector<std::uint32_t> last;  // per entry, its last row so far
+  entries_.reserve(spans.size());
+  last.reserve(spans.size());
   for (std::uint32_t row = 0; row < spans.size(); ++row) {
     const Span span = spans[row];
     if (skip(span)) continue;
@@ -140,7 +142,7 @@ void TUpdateCatalogue::TextIndex::Build(const std::string& text, const std::vect
     for (; slots_[slot] != 0; slot = (slot + 1) & (size - 1)) {
       const Entry& e = entries_[slots_[slot] - 1];
       if (e.tag == tag && e.text.size == span.size &&
-          text.compare(e.text.offset, e.text.size, text, span.offset, span.size) == 0) {
+          text.substr(e.text.offset, e.text.size) == text.substr(span.offset, span.size)) {
         break;
       }
     }
@@ -156,7 +158,7 @@ void TUpdateCatalogue::TextIndex::Build(const std::string& text, const std::vect
   }
 }
 
-std::int64_t TUpdateCatalogue::TextIndex::Find(const std::string& text, std::uint64_t hash, const char* data,
+std::int64_t TUpdateCatalogue::TextIndex::Find(std::string_view text, std::uint64_t hash, const char* data,
                                                std::size_t size) const {
   if (slots_.empty()) return -1;
   const std::size_t mask = slots_.size() - 1;
@@ -182,7 +184,7 @@ bool TUpdateCatalogue::ReadsDownloads() const { return down_->ordinary; }
 TUpdateCatalogue::Span TUpdateCatalogue::Keep(std::string_view bytes) {
   if (rows_.text.size() + bytes.size() > kMaxTextBytes) throw NotOrdinary{};
   const Span span{static_cast<std::uint32_t>(rows_.text.size()), static_cast<std::uint32_t>(bytes.size())};
-  rows_.text.append(bytes);
+  rows_.text.insert(rows_.text.end(), bytes.begin(), bytes.end());
   return span;
 }
 
@@ -343,11 +345,11 @@ std::vector<CatalogueSpan> KeysOf(const Rows& rows, std::size_t& longest) {
 }  // namespace
 
 void TUpdateCatalogue::IndexProductKeys() {
-  productKeys_.Build(rows_.text, KeysOf(rows_.products, maxKeyBytes_), [](Span key) { return key.IsNull(); });
+  productKeys_.Build(rows_.Text(), KeysOf(rows_.products, maxKeyBytes_), [](Span key) { return key.IsNull(); });
 }
 
 void TUpdateCatalogue::IndexDownloadKeys() {
-  downloadKeys_.Build(rows_.text, KeysOf(rows_.downloads, maxKeyBytes_), [](Span key) { return key.IsNull(); });
+  downloadKeys_.Build(rows_.Text(), KeysOf(rows_.downloads, maxKeyBytes_), [](Span key) { return key.IsNull(); });
 }
 
 void TUpdateCatalogue::ReadProducts(TSQLiteDatabase& db) {
@@ -398,7 +400,7 @@ void TUpdateCatalogue::ReadDownloads(TSQLiteDatabase& db) {
       } else {
         std::uint64_t hash = TextIndex::kStart;
         for (const char c : key) hash = TextIndex::Extend(hash, static_cast<unsigned char>(c));
-        const std::int64_t entry = productKeys_.Find(rows_.text, hash, key.data(), key.size());
+        const std::int64_t entry = productKeys_.Find(rows_.Text(), hash, key.data(), key.size());
         d.key = entry >= 0 ? productKeys_.TextOf(entry) : Keep(key);
       }
     }
@@ -418,7 +420,7 @@ void TUpdateCatalogue::IndexNames() {
     if (name.size == 0) emptyNames_.push_back(i);
     longest = std::max<std::size_t>(longest, name.size);
   }
-  names_.Build(rows_.text, names, [](Span name) { return name.IsNull() || name.size == 0; });
+  names_.Build(rows_.Text(), names, [](Span name) { return name.IsNull() || name.size == 0; });
   nameLengths_.assign(longest + 1, false);
   for (const Span name : names) {
     if (!name.IsNull()) nameLengths_[name.size] = true;
@@ -437,7 +439,7 @@ std::vector<std::uint32_t> TUpdateCatalogue::NamesOccurringIn(std::string_view i
     for (std::size_t length = 1; length <= most; ++length) {
       hash = TextIndex::Extend(hash, static_cast<unsigned char>(installed[start + length - 1]));
       if (!nameLengths_[length]) continue;
-      const std::int64_t entry = names_.Find(rows_.text, hash, installed.data() + start, length);
+      const std::int64_t entry = names_.Find(rows_.Text(), hash, installed.data() + start, length);
       if (entry >= 0) found.push_back(entry);
     }
   }
@@ -493,7 +495,7 @@ std::vector<std::uint32_t> TUpdateCatalogue::RowsWithKey(const TextIndex& index,
   std::uint64_t hash = TextIndex::kStart;
   for (const char c : key) hash = TextIndex::Extend(hash, static_cast<unsigned char>(c));
   std::vector<std::uint32_t> rows;
-  if (const std::int64_t entry = index.Find(rows_.text, hash, key.data(), key.size()); entry >= 0)
+  if (const std::int64_t entry = index.Find(rows_.Text(), hash, key.data(), key.size()); entry >= 0)
     index.RowsOf(entry, rows);
   return rows;
 }

@@ -72,9 +72,9 @@ class TUpdateCatalogue final : public UpdateQueries {
 
     // spans[i] is row i's text; rows whose span is skipped stay out.
     template <typename Skip>
-    void Build(const std::string& text, const std::vector<Span>& spans, Skip skip);
+    void Build(std::string_view text, const std::vector<Span>& spans, Skip skip);
     // The text's entry, or -1.
-    std::int64_t Find(const std::string& text, std::uint64_t hash, const char* data, std::size_t size) const;
+    std::int64_t Find(std::string_view text, std::uint64_t hash, const char* data, std::size_t size) const;
     // Appends the entry's rows.
     void RowsOf(std::int64_t entry, std::vector<std::uint32_t>& rows) const;
     Span TextOf(std::int64_t entry) const { return entries_[static_cast<std::size_t>(entry)].text; }
@@ -101,7 +101,7 @@ class TUpdateCatalogue final : public UpdateQueries {
   void ReadDownloads(TSQLiteDatabase& db);
   void IndexNames();
   Span Keep(std::string_view bytes);
-  std::string_view View(Span span) const { return {rows_.text.data() + span.offset, span.size}; }
+  std::string_view View(Span span) const { return rows_.Text().substr(span.offset, span.size); }
 
   // Products whose DisplayName instr() finds in the installed name.
   std::vector<std::uint32_t> NamesOccurringIn(std::string_view installedName) const;

@@ -21,7 +21,8 @@ CatalogueRows SmallRows() {
   rows.source = {1, 2, 3};
   rows.productTable = {"rowid", {"Key", "DisplayName", "Publisher", "SoftName"}};
   rows.downloadTable = {"_rowid_", {"Key", "LanID", "bit"}};
-  rows.text = "{A}Alpha'sAcme";
+  const std::string_view text = "{A}Alpha'sAcme";
+  rows.text.assign(text.begin(), text.end());
   rows.products = {{1, {0, 3}, {3, 7}, {10, 4}, {}}, {7, {}, {3, 0}, {}, {10, 4}}};
   rows.downloads = {{2, {0, 3}, CatalogueDownload::kLanIdOne | CatalogueDownload::kBitOne}, {3, {}, 0}};
   return rows;
