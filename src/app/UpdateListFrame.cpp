@@ -76,18 +76,20 @@ void TFrame_SoftUpdata::Fill(detection::TUpdateMatcher& matcher, detection::TSof
   // Icons are looked for through the files as matching saw them.
   const detection::IconContext seen{icons.icons, matcher.Files(), icons.system, icons.executablePath,
                                     icons.defaultIcon};
-  const std::vector<Bitmap> images = detection::LoadIcons(candidates, seen);
-  FillRows(std::move(candidates), matcher.HasCandidateList(), images, matcher.Files());
+  std::vector<Bitmap> images = detection::LoadIcons(candidates, seen);
+  FillRows(std::move(candidates), matcher.HasCandidateList(), std::move(images), matcher.Files());
 }
 
 void TFrame_SoftUpdata::FillRows(std::vector<detection::TSoftViewInfo> candidates, bool candidateListExists,
-                                 const std::vector<Bitmap>& icons, const platform::FileSystem& files) {
+                                 std::vector<Bitmap> icons, const platform::FileSystem& files) {
   list_->LargeImages().Clear();
   list_->SmallImages().Clear();
   for (const Bitmap& icon : icons) {
     list_->LargeImages().Add(icon);
     list_->SmallImages().Add(icon);
   }
+  // The lists keep their own copies; a megabyte of icons need not stay while the window shows.
+  icons = {};
   bool decided = false;
   detection::TUpdateListModel::Actions actions;
   actions.showOrQuit = [this, &decided] {

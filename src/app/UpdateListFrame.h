@@ -44,8 +44,8 @@ class TFrame_SoftUpdata : public ui::TPanel, public detection::UpdateListView {
   void Fill(detection::TUpdateMatcher& matcher, detection::TSoftwareInfo& inventory,
             const detection::IconContext& icons);
   // The rows from candidates and their icons (what Fill does after matching).
-  void FillRows(std::vector<detection::TSoftViewInfo> candidates, bool candidateListExists,
-                const std::vector<Bitmap>& icons, const platform::FileSystem& files);
+  void FillRows(std::vector<detection::TSoftViewInfo> candidates, bool candidateListExists, std::vector<Bitmap> icons,
+                const platform::FileSystem& files);
   void ShowOrQuit();
   bool ShouldShowTip() const;
   void RecordShowTimes() const;
