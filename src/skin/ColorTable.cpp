@@ -52,9 +52,35 @@ Color SwapRedBlue(std::uint32_t rgb) {
 }  // namespace
 
 Color ColorIdOf(std::wstring_view name) {
-  const auto bytes = WideToUtf16Le(ToLower(name));
+  // Every colour a skin names is looked up through here, so the lower-cased
+  // UTF-16LE is hashed in pieces from the stack rather than copied twice.
+  std::uint8_t piece[256];
+  std::size_t used = 0;
   uLong crc = crc32(0L, Z_NULL, 0);
-  crc = crc32(crc, bytes.data(), static_cast<uInt>(bytes.size()));
+  const auto put = [&](char32_t unit) {
+    piece[used++] = static_cast<std::uint8_t>(unit & 0xFF);
+    piece[used++] = static_cast<std::uint8_t>((unit >> 8) & 0xFF);
+    if (used == sizeof piece) {
+      crc = crc32(crc, piece, static_cast<uInt>(used));
+      used = 0;
+    }
+  };
+  for (const wchar_t c : name) {
+    auto unit = static_cast<char32_t>(FoldLower(c));
+    if constexpr (sizeof(wchar_t) == 2) {
+      put(unit);
+    } else {
+      // What UTF-16 would hold for a 32-bit character, as WideToUtf16Le writes it.
+      if (unit > 0x10FFFF || (unit >= 0xD800 && unit <= 0xDFFF)) unit = 0xFFFD;
+      if (unit >= 0x10000) {
+        put(0xD800 + ((unit - 0x10000) >> 10));
+        put(0xDC00 + ((unit - 0x10000) & 0x3FF));
+      } else {
+        put(unit);
+      }
+    }
+  }
+  crc = crc32(crc, piece, static_cast<uInt>(used));
   return kSystemFlag | (static_cast<Color>(crc) & 0x00FFFFFF);
 }
 

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "skin/ColorTable.h"
 
 namespace nudgelet::skin {
@@ -13,6 +15,9 @@ TEST(ColorIdentifier, IsTheLow24BitsOfTheLowerCasedNamesCrc) {
   EXPECT_EQ(ColorIdOf(L"text_color.cl_text_b"), 0xFFEDBB8Du);
   EXPECT_EQ(ColorIdOf(L"Text_Color.CL_Text_B"), 0xFFEDBB8Du);
   EXPECT_NE(ColorIdOf(L"text_color.cl_text_c"), ColorIdOf(L"text_color.cl_text_b"));
+  // Longer than one piece of the hash, and a character beyond the BMP as a surrogate pair.
+  EXPECT_EQ(ColorIdOf(std::wstring(300, L'A')), 0xFFCAFACDu);
+  EXPECT_EQ(ColorIdOf(L"x\U0001F600Y"), 0xFF1CAF22u);
 }
 
 struct ValueCase {
