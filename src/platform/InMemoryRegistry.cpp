@@ -21,7 +21,13 @@ class InMemoryKey final : public RegistryKey {
  public:
   InMemoryKey(std::shared_ptr<const InMemoryRegistry::Node> node, const InMemoryRegistry& registry, RegistryRoot root,
               std::wstring path, RegistryView view)
-      : node_(std::move(node)), registry_(registry), root_(root), path_(std::move(path)), view_(view) {}
+      : node_(std::move(node)),
+        registry_(registry),
+        root_(root),
+        path_(std::move(path)),
+        view_(view),
+        viewDecided_(!(view == RegistryView::Bits32 && root == RegistryRoot::LocalMachine) ||
+                     SplitPath(path_).size() >= 2) {}
 
   std::vector<std::wstring> SubKeyNames() const override {
     std::vector<std::wstring> names;
@@ -49,8 +55,18 @@ class InMemoryKey final : public RegistryKey {
   }
 
   // As the path from the root names it, so that the view's rules apply alike.
+  // Those rules look at a path's first two parts only: below them the subkey
+  // is found from this key, and a walk down a deep tree is not quadratic.
   std::unique_ptr<RegistryKey> OpenSubKey(std::wstring_view name) const override {
-    return registry_.OpenReadOnly(root_, path_ + L'\\' + std::wstring(name), view_);
+    std::wstring path = path_ + L'\\' + std::wstring(name);
+    if (!viewDecided_) return registry_.OpenReadOnly(root_, path, view_);
+    std::shared_ptr<const InMemoryRegistry::Node> node = node_;
+    for (const auto& part : SplitPath(name)) {
+      const auto it = node->children.find(part);
+      if (it == node->children.end()) return nullptr;
+      node = it->second;
+    }
+    return std::make_unique<InMemoryKey>(std::move(node), registry_, root_, std::move(path), view_);
   }
 
  private:
@@ -59,6 +75,7 @@ class InMemoryKey final : public RegistryKey {
   RegistryRoot root_;
   std::wstring path_;
   RegistryView view_;
+  bool viewDecided_;
 };
 
 }  // namespace

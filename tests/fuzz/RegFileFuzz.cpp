@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <cwchar>
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FuzzSupport.h"
@@ -58,11 +60,13 @@ using Dump = std::map<std::wstring, std::map<std::wstring, std::pair<RegistryVal
 void Walk(const InMemoryRegistry& registry, RegistryRoot root, const std::wstring& rootName, Dump& dump,
           std::wstring& text) {
   // Depth first, without recursion: keys may nest as deep as a file can say.
-  std::vector<std::wstring> pending{L""};
+  // Each key is opened from its parent, as the inventory walks the registry.
+  std::vector<std::pair<std::wstring, std::unique_ptr<RegistryKey>>> pending;
+  pending.emplace_back(L"", registry.OpenReadOnly(root, L"", RegistryView::Default));
   while (!pending.empty()) {
-    const std::wstring path = pending.back();
+    const std::wstring path = std::move(pending.back().first);
+    const std::unique_ptr<RegistryKey> key = std::move(pending.back().second);
     pending.pop_back();
-    const auto key = registry.OpenReadOnly(root, path, RegistryView::Default);
     Check(key != nullptr);
     const std::wstring full = path.empty() ? rootName : rootName + L"\\" + path;
     auto& values = dump[full];
@@ -84,7 +88,9 @@ void Walk(const InMemoryRegistry& registry, RegistryRoot root, const std::wstrin
       }
       text += L"\r\n";
     }
-    for (const auto& name : key->SubKeyNames()) pending.push_back(path.empty() ? name : path + L"\\" + name);
+    for (const auto& name : key->SubKeyNames()) {
+      pending.emplace_back(path.empty() ? name : path + L"\\" + name, key->OpenSubKey(name));
+    }
   }
 }
 
