@@ -2,6 +2,7 @@
 // control tree or name the line it cannot read, never anything else, and what
 // it built must lay out and paint.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "FuzzSupport.h"
@@ -50,7 +51,10 @@ struct World {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static World world;
+  // The store keeps every picture a form names, as it should for the forms
+  // the program ships; names made up by the fuzzer would fill it without end.
+  static auto world = std::make_unique<World>();
+  if (world->store.CachedPictureCount() > 4096) world = std::make_unique<World>();
   const std::wstring text = fuzz::Utf16Units(data, size);
   const ui::EventBinder handlers = [](std::wstring_view name) -> std::optional<ui::TNotifyEvent> {
     if (name.size() % 2) return std::nullopt;  // some handlers exist, some do not
@@ -58,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   std::unique_ptr<ui::TControl> root;
   try {
-    root = ui::ReadForm(world.ui, L"Fuzz", text, world.classes, handlers);
+    root = ui::ReadForm(world->ui, L"Fuzz", text, world->classes, handlers);
   } catch (const ui::FormReadError& e) {
     Check(e.Line() >= 1);
     return 0;
