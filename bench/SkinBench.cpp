@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/posix/PosixFileSystem.h"
+#include "skin/ColorTable.h"
 #include "skin/DrawWithMargins.h"
 #include "skin/InProcessSource.h"
 #include "skin/NineSlice.h"
@@ -53,6 +54,20 @@ void BM_ResolveFormColours(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(ids.size()));
 }
 BENCHMARK(BM_ResolveFormColours);
+
+// A colour section as long as a hostile skin makes it: loading must stay
+// linear in its lines.
+void BM_LoadColourSection(benchmark::State& state) {
+  std::vector<std::wstring> lines;
+  for (std::int64_t i = 0; i < state.range(0); ++i) lines.push_back(L"cl_" + std::to_wstring(i) + L"=#1F2A37");
+  for (auto _ : state) {
+    ColorTable table;
+    table.AddSection(L"text_color", lines);
+    benchmark::DoNotOptimize(table.Defines(ColorIdOf(L"text_color.cl_0")));
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_LoadColourSection)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_DecodeWindowPicture(benchmark::State& state) {
   Skin skin;

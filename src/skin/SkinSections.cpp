@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <unordered_set>
 
 namespace nudgelet::skin {
 namespace {
@@ -30,9 +31,18 @@ std::optional<std::wstring> TRdValueStrings::OwnValue(std::wstring_view key) con
 }
 
 std::vector<const TRdValueStrings*> TRdValueStrings::Chain() const {
+  // Real skins link a few levels, which a look back through the chain checks
+  // for free; a skin that links thousands must still load in linear time.
+  constexpr std::size_t kShort = 16;
   std::vector<const TRdValueStrings*> chain;
+  std::unordered_set<const TRdValueStrings*> seen;
   for (const TRdValueStrings* s = this; s; s = s->parent_) {
-    if (std::find(chain.begin(), chain.end(), s) != chain.end()) break;
+    if (chain.size() < kShort) {
+      if (std::find(chain.begin(), chain.end(), s) != chain.end()) break;
+    } else {
+      if (seen.empty()) seen.insert(chain.begin(), chain.end());
+      if (!seen.insert(s).second) break;
+    }
     chain.push_back(s);
   }
   return chain;

@@ -7,6 +7,7 @@
 #include "skin/FakeSkinFiles.h"
 #include "skin/InProcessSource.h"
 #include "skin/PackageStore.h"
+#include "skin/SkinSections.h"
 
 namespace nudgelet::skin {
 namespace {
@@ -237,6 +238,28 @@ TEST(PackagePaths, ExtensionsSwapAndNamesLoseFolderAndExtension) {
   EXPECT_EQ(AlternatePackagePath(L"C:\\a\\skin.zip"), L"C:\\a\\skin.rcc");
   EXPECT_EQ(PackageNameOf(L"C:\\a.b\\Classic.rcc"), L"Classic");
   EXPECT_EQ(NormalizeSeparators(L"C:/a/b"), L"C:\\a\\b");
+}
+
+TEST(SkinSectionChain, ALongChainThatLoopsFarUpEndsAndInheritsEachAncestorOnce) {
+  // s0 -> s1 -> ... -> s39 -> s20: longer than a look back through the chain
+  // covers, with the loop far from where the lookup starts.
+  std::vector<std::wstring> lines;
+  for (int i = 0; i < 40; ++i) {
+    lines.push_back(L"[s" + std::to_wstring(i) + L"]");
+    lines.push_back(L"class=widget");
+    lines.push_back(L"parent=s" + std::to_wstring(i < 39 ? i + 1 : 20));
+    lines.push_back(L"k" + std::to_wstring(i) + L"=" + std::to_wstring(i));
+  }
+  SectionTable table;
+  table.MergeFile(IniSections::Parse(lines));
+  table.LinkParents();
+  const TRdValueStrings* first = table.Find(L"widget", L"s0");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->Value(L"k39"), L"39");
+  EXPECT_FALSE(first->Value(L"missing"));
+  const auto inherited = first->LinesWithInherited();
+  EXPECT_EQ(inherited.size(), 3u + 39u) << "own class, parent and key, then each ancestor's own key once";
+  EXPECT_EQ(inherited.back(), L"k39=39");
 }
 
 }  // namespace
