@@ -19,7 +19,12 @@ if(NUDGELET_SANITIZE)
   target_link_options(nudgelet_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-if(NUDGELET_FUZZ)
+if(NUDGELET_FUZZ AND NUDGELET_FUZZ_COVERAGE)
+  # The same targets built to measure which lines of the readers their inputs
+  # reach: clang's source-based coverage, and no sanitizers to slow the replay.
+  target_compile_options(nudgelet_options INTERFACE -fprofile-instr-generate -fcoverage-mapping)
+  target_link_options(nudgelet_options INTERFACE -fprofile-instr-generate)
+elseif(NUDGELET_FUZZ)
   # Every library of the fuzz tree carries the fuzzer's coverage and the
   # sanitizers; only the fuzz targets themselves link libFuzzer's main.
   # Undefined behaviour stops the run like a crash, so the fuzzer keeps it as a finding.
