@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "base/Coordinates.h"
 #include "base/Numbers.h"
 #include "base/Strings.h"
 #include "skin/PackageStore.h"
@@ -206,7 +207,7 @@ bool FillCollection(TPersistent& object, const PropertyInfo& info, const FormVal
   info.clear(object);
   for (const auto& entry : v.entries) {
     TPersistent* item = info.add(object);
-    if (!item) return false;
+    if (!item) InvalidValue(info);  // the collection takes no more
     for (const auto& [name, value] : entry) {
       SetPropertyPath(*item, name, SkinValue{value, {}}, context);
     }
@@ -231,7 +232,12 @@ bool SetLast(TPersistent& object, const PathPart& part, const SkinValue& value, 
       break;
   }
   if (info->ReadOnly()) return false;
-  info->set(object, value.form ? FromForm(*info, *value.form, context) : FromPlain(*info, value.plain, context));
+  const PropValue v = value.form ? FromForm(*info, *value.form, context) : FromPlain(*info, value.plain, context);
+  // Every integer a form or skin sets is a position, size, count or step of
+  // something drawn; past the coordinate range it can only overflow the layout.
+  if (info->kind == PropKind::Integer && ClampCoordinate(std::get<std::int64_t>(v)) != std::get<std::int64_t>(v))
+    InvalidValue(*info);
+  info->set(object, v);
   object.PathPropertySet(*info);
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/Coordinates.h"
 #include "base/Strings.h"
 #include "ui/WinControl.h"
 
@@ -183,8 +184,10 @@ Point TControl::PositionInWindow() const {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
-  width = std::max(0, constraints_.ClampWidth(width));
-  height = std::max(0, constraints_.ClampHeight(height));
+  left = ClampCoordinate(left);
+  top = ClampCoordinate(top);
+  width = std::clamp(constraints_.ClampWidth(width), 0, kMaxCoordinate);
+  height = std::clamp(constraints_.ClampHeight(height), 0, kMaxCoordinate);
   const Rect old = bounds_;
   const Rect now{left, top, left + width, top + height};
   if (now == old) return;

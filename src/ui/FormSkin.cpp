@@ -20,6 +20,14 @@ Rect Shrink(const Rect& r, int left, int top, int right, int bottom) {
   return {r.left + left, r.top + top, r.right - right, r.bottom - bottom};
 }
 
+// The part of the canvas's bitmap it reaches, in its own coordinates; nothing
+// when it only measures.
+Rect Drawable(const Canvas& canvas) {
+  const Bitmap* target = canvas.Target();
+  if (!target) return {};
+  return Offset({0, 0, target->Width(), target->Height()}, -canvas.Origin().x, -canvas.Origin().y);
+}
+
 }  // namespace
 
 // --- Option objects ---
@@ -301,11 +309,15 @@ void TRdFormSkin::PaintPicture(Canvas& canvas, Picture which, const Rect& area) 
     canvas.DrawPicture(*g, area, std::nullopt);
     return;
   }
-  // Whole tiles from the top left; the last column and row may reach past the area.
+  // Whole tiles from the top left; the last column and row may reach past the
+  // area. Only the tiles that show are drawn: a skin may make the area huge.
   const int w = g->Width(), h = g->Height();
   if (w <= 0 || h <= 0) return;
-  for (int y = area.top; y < area.bottom; y += h)
-    for (int x = area.left; x < area.right; x += w) canvas.DrawPicture(*g, {x, y, x + w, y + h}, std::nullopt);
+  const Rect shown = Intersect(area, Drawable(canvas));
+  if (shown.Empty()) return;
+  for (int y = area.top + (shown.top - area.top) / h * h; y < shown.bottom; y += h)
+    for (int x = area.left + (shown.left - area.left) / w * w; x < shown.right; x += w)
+      canvas.DrawPicture(*g, {x, y, x + w, y + h}, std::nullopt);
 }
 
 void TRdFormSkin::PaintBackground(Canvas& canvas, const Rect& r) {
@@ -373,12 +385,16 @@ void TRdFormSkin::PaintBackground2(Canvas& canvas, const Rect& c) {
   const TPicOption& o = background2Option_;
   const Rect m = ActiveMargins();
   const Rect r = Shrink(c, o.padLeft + m.left, o.padTop + m.top, o.padRight + m.right, o.padBottom + m.bottom);
-  if (r.Empty()) return;
-  Bitmap layer(r.Width(), r.Height());
-  Canvas off(&layer, {0, 0}, canvas.Colors(), ui_.text);
+  // The layer holds only what shows; the picture keeps its place in r.
+  const Rect shown = Intersect(r, Drawable(canvas));
+  if (shown.Empty()) return;
+  Bitmap layer(shown.Width(), shown.Height());
+  Canvas off(&layer, {r.left - shown.left, r.top - shown.top}, canvas.Colors(), ui_.text);
   if (fillStyle_ == TFillStyle::fsTiled) {
-    for (int y = 0; y < r.Height(); y += std::max(1, g->Height()))
-      for (int x = 0; x < r.Width(); x += std::max(1, g->Width()))
+    const int w = std::max(1, g->Width()), h = std::max(1, g->Height());
+    const Rect inR = Offset(shown, -r.left, -r.top);
+    for (int y = inR.top / h * h; y < inR.bottom; y += h)
+      for (int x = inR.left / w * w; x < inR.right; x += w)
         off.DrawPicture(*g, {x, y, x + g->Width(), y + g->Height()}, std::nullopt);
   } else {
     off.DrawPicture(*g, {0, 0, r.Width(), r.Height()}, std::nullopt);
@@ -386,7 +402,7 @@ void TRdFormSkin::PaintBackground2(Canvas& canvas, const Rect& c) {
   // Blended with one constant alpha: the layer's own alpha does not count.
   for (int y = 0; y < layer.Height(); ++y)
     for (int x = 0; x < layer.Width(); ++x) layer.At(x, y) |= 0xFF000000u;
-  canvas.DrawBitmap(layer, r, o.opacity);
+  canvas.DrawBitmap(layer, shown, o.opacity);
 }
 
 void TRdFormSkin::PaintBorderLines(Canvas& canvas, const Rect& c) {

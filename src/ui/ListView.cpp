@@ -53,7 +53,9 @@ const ClassInfo& TRdListView::ClassType() {
         L"Columns", [](const V& o) { return o.columns_.size(); },
         [](V& o, std::size_t i) -> skin::TPersistent* { return i < o.columns_.size() ? o.columns_[i].get() : nullptr; },
         [](V& o) { o.columns_.clear(), o.Invalidate(); },
-        [](V& o) -> skin::TPersistent* { return &o.AddColumn(L"", 50); });
+        [](V& o) -> skin::TPersistent* {
+          return o.columns_.size() < kMaxColumns ? &o.AddColumn(L"", 50) : nullptr;
+        });
     p.Integer(
         L"ItemHeight", [](const V& o) { return o.itemHeight_; }, [](V& o, std::int64_t v) { o.SetItemHeight(int(v)); },
         26);

@@ -61,6 +61,8 @@ class TRdListView : public TWinControl {
   // --- Columns and groups ---
   std::vector<std::unique_ptr<TkListColumn>>& Columns() { return columns_; }
   TkListColumn& AddColumn(const std::wstring& caption, int width, TListColumnType type = TListColumnType::ltNone);
+  // Columns a form or skin may give a list: their widths, summed, fit an int.
+  static constexpr std::size_t kMaxColumns = 64;
   TListColumnType CellType(const TkListItem& item, int column) const;
   std::vector<TkListGroup>& Groups() { return groups_; }
 

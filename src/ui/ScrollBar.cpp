@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/Coordinates.h"
 #include "base/Strings.h"
 #include "skin/PropertyPath.h"
 
@@ -212,8 +213,11 @@ int TRdScrollBarEx::LargeStep() const {
 }
 
 void TRdScrollBarEx::SetParams(int min, int max, int pageSize, int position, bool repaint, bool quiet) {
-  max = std::max(max, min);
-  pageSize = std::max(pageSize, 0);
+  // Positions are pixels of what scrolls: bounded like any coordinate, the
+  // range and step arithmetic cannot overflow.
+  min = ClampCoordinate(min);
+  max = std::max(ClampCoordinate(max), min);
+  pageSize = std::clamp(pageSize, 0, kMaxCoordinate);
   const bool changed = min != min_ || max != max_ || pageSize != pageSize_;
   min_ = min, max_ = max, pageSize_ = pageSize;
   const int clamped = std::clamp(position, min_, MaxPosition());

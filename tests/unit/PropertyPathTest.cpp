@@ -110,8 +110,13 @@ TEST_F(PropertyPathTest, ValuesThatDoNotFitFailClearly) {
   EXPECT_EQ(Failure(L"Width", L"'text'"), "Invalid property value for Width");
   EXPECT_EQ(Failure(L"Items", L"(1 2)"), "Invalid property value for Items");
   EXPECT_THAT(Failure(L"Caption", L"'unterminated"), ::testing::HasSubstr("line 1"));
+  // Integers past any coordinate would only overflow whatever lays them out.
+  for (const wchar_t* far : {L"2147483647", L"-2147483648", L"$80000000", L"16777217"})
+    EXPECT_EQ(Failure(L"Width", far), "Invalid property value for Width") << far;
   EXPECT_EQ(button.width, 0);
   EXPECT_EQ(button.kind, 0);
+  EXPECT_TRUE(Set(L"Width", L"-16777216"));
+  EXPECT_EQ(button.width, -16777216);
 }
 
 TEST_F(PropertyPathTest, SubObjectsAreFollowedAndTheFontRemembersItsBaseHeight) {

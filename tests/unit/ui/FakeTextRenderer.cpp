@@ -1,19 +1,28 @@
 #include "ui/FakeTextRenderer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "ui/Canvas.h"
 
 namespace nudgelet::ui::testing {
 
-int FakeTextRenderer::CharWidth(const skin::FontDescription& font) {
-  return std::max(1, (std::abs(font.height ? font.height : -11) + 1) / 2 + ((font.style & skin::fsBold) ? 1 : 0));
+namespace {
+
+// The font's height in pixels, as large as a renderer would make it: a skin may
+// ask for any height, and a real one caps what it renders too.
+int PixelHeight(const skin::FontDescription& font) {
+  return static_cast<int>(std::min<std::int64_t>(std::llabs(font.height ? font.height : -11), 1 << 16));
 }
 
-int FakeTextRenderer::LineHeight(const skin::FontDescription& font) {
-  return std::abs(font.height ? font.height : -11) + 2;
+}  // namespace
+
+int FakeTextRenderer::CharWidth(const skin::FontDescription& font) {
+  return std::max(1, (PixelHeight(font) + 1) / 2 + ((font.style & skin::fsBold) ? 1 : 0));
 }
+
+int FakeTextRenderer::LineHeight(const skin::FontDescription& font) { return PixelHeight(font) + 2; }
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/Coordinates.h"
 #include "ui/FormSkin.h"
 #include "ui/SkinPictures.h"
 
@@ -97,6 +98,17 @@ TEST_F(FormSkinTest, ShadowBorderLinesAndRoundCornersExcludeEachOther) {
   skin.BorderLines().left = true;
   skin.BorderLines().SetEnabled(true);
   EXPECT_FALSE(skin.ShadowFrame().Enabled());
+}
+
+TEST_F(FormSkinTest, TilesAreDrawnOnlyWhereTheyShowHoweverFarTheSkinReaches) {
+  // Tiles of one pixel, over an area a skin stretched a million times past the form.
+  AddSolid(L"dot.png", 1, 1, 0xFF0000FFu);
+  skin.SetFillStyle(TFillStyle::fsTiled);
+  Use(skin.Pic(TRdFormSkin::kBackground2), L"dot.png");
+  skin.PicBackground2Option().padLeft = skin.PicBackground2Option().padTop = -kMaxCoordinate;
+  skin.PicBackground2Option().padRight = skin.PicBackground2Option().padBottom = -kMaxCoordinate;
+  const Bitmap painted = Paint();
+  for (auto [x, y] : {std::pair{0, 0}, {59, 39}, {30, 20}}) EXPECT_TRUE(Near(painted.At(x, y), 0, 0, 255)) << x << "," << y;
 }
 
 TEST_F(FormSkinTest, AMaximisedFormGivesUpItsShadowUntilRestored) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "base/Coordinates.h"
 #include "ui/ScrollBar.h"
 #include "ui/SkinPictures.h"
 
@@ -98,6 +101,17 @@ TEST_F(ScrollBarTest, StepsAreTakenFromThePageOrTheRangeUnlessGiven) {
     EXPECT_EQ(bar.LargeStep(), expectedLarge) << max << "/" << pageSize << "/" << large;
     form.RemoveControl(bar);
   }
+}
+
+TEST_F(ScrollBarTest, TheWidestRangesAreHeldWithinReachAndStillScroll) {
+  auto& bar = Bar(200, std::numeric_limits<int>::max(), std::numeric_limits<int>::max() - 1, 0);
+  bar.SetMin(std::numeric_limits<int>::min());
+  EXPECT_EQ(bar.Min(), -kMaxCoordinate);
+  EXPECT_EQ(bar.Max(), kMaxCoordinate);
+  EXPECT_EQ(bar.PageSize(), kMaxCoordinate);
+  bar.SetPosition(std::numeric_limits<int>::max());
+  EXPECT_EQ(bar.Position(), 1);  // the last page starts one past the middle
+  Paint();
 }
 
 TEST_F(ScrollBarTest, ArrowsAndThicknessFollowThePictures) {

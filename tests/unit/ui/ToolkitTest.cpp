@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "base/Coordinates.h"
 #include "ui/FormReader.h"
 #include "ui/GraphicControl.h"
 #include "ui/Image.h"
 #include "ui/Label.h"
+#include "ui/ListView.h"
 #include "ui/RdTimer.h"
 #include "ui/Shape.h"
 #include "ui/UiFixture.h"
@@ -21,6 +25,7 @@ class ToolkitTest : public UiTest {
     classes.Register<TShape>(L"TShape");
     classes.Register<TImage>(L"TImage");
     classes.Register<TRdLabel>(L"TRdLabel");
+    classes.Register<TRdListView>(L"TRdListView");
     classes.Register(L"TRdTimer", [](UiContext& ui) { return std::make_unique<TRdTimer>(ui.timers); });
   }
 
@@ -80,6 +85,20 @@ TEST_F(ToolkitTest, WhatAFormCannotBuildIsNamedWithItsLine) {
   EXPECT_EQ(ReadError(L"object A: TForm\n  OnClick = Nobody\nend"), "Sample(2): no handler Nobody for OnClick");
   EXPECT_EQ(ReadError(L"object A: TForm\n  OnTimer = Ticked\nend"), "Sample(2): unknown event OnTimer of TForm");
   EXPECT_EQ(ReadError(L"object A: TForm\n  Caption = 'open\nend"), "Sample(2): string is not closed with '");
+}
+
+TEST_F(ToolkitTest, FarValuesAreRefusedAndLayoutStaysWithinReach) {
+  EXPECT_EQ(ReadError(L"object A: TForm\n  Left = 2147483647\nend"), "Sample(2): Left: Invalid property value for Left");
+  std::wstring columns;
+  for (int i = 0; i <= 64; ++i) columns += L"    item\n      Width = 16777216\n    end\n";
+  EXPECT_EQ(ReadError(L"object A: TForm\n  object L: TRdListView\n    ViewStyle = vsReport\n    Columns = <\n" +
+                      columns + L"  >\n  end\nend"),
+            "Sample(4): Columns: Invalid property value for Columns");
+  // What code computes is held to the same reach.
+  auto& c = Add<TRdLabel>(0, 0, 10, 10);
+  c.SetAutoSize(false);
+  c.SetBounds(std::numeric_limits<int>::max(), std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), -5);
+  EXPECT_EQ(c.BoundsRect(), (Rect{kMaxCoordinate, -kMaxCoordinate, 2 * kMaxCoordinate, -kMaxCoordinate}));
 }
 
 TEST_F(ToolkitTest, PositionsFromTheFarEdges) {
