@@ -1,11 +1,16 @@
 // libFuzzer target for form text read into controls: the reader must build a
 // control tree or name the line it cannot read, never anything else, and what
 // it built must lay out and paint, the form skin's frame and shadow with it.
+// The controls stand on the product's own skins, with a picture for every
+// name those skins and forms use, so that skin classes apply and pictures draw.
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
 #include "FuzzSupport.h"
+#include "base/Bitmap.h"
 #include "skin/FakeSkinFiles.h"
 #include "skin/InProcessSource.h"
 #include "skin/PackageStore.h"
@@ -34,34 +39,66 @@ class IdleTimers final : public ui::TimerService {
   ui::TimerId next_ = 0;
 };
 
-// The window under a form skin. Whether the desktop composes (and so whether
-// the shadow shows) is the input's to say; a maximised window would stop every
-// later form's shadow too, so the window never is.
+// The window under a form skin; whether the desktop composes (and so whether
+// the shadow shows) and whether it is maximised are the input's to say.
 class StillWindow final : public ui::FormSkinWindow {
  public:
-  explicit StillWindow(bool composition) : composition_(composition) {}
-  bool CompositionEnabled() override { return composition_; }
+  bool CompositionEnabled() override { return composition; }
   void SetGlassFrame(const Rect&) override {}
   void SetRoundRegion(int, int, int, int) override {}
-  bool Maximized() override { return false; }
+  bool Maximized() override { return maximized; }
   void Repaint() override {}
 
- private:
-  bool composition_;
+  bool composition = false;
+  bool maximized = false;
 };
 
+std::string SkinSource(const std::string& path) {
+  std::ifstream in(std::string(NUDGELET_SKIN_SOURCES) + "/" + path, std::ios::binary);
+  Check(in.good());
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Pictures of differing sizes, translucent in places, under every name the
+// product's skins and forms give one.
+void AddPictures(skin::testing::MemoryFiles& files, const std::wstring& images) {
+  const wchar_t* const kNames[] = {
+      L"bg_shadow_bottom",     L"bg_shadow_bottomleft", L"bg_shadow_bottomright", L"bg_shadow_left",
+      L"bg_shadow_right",      L"bg_shadow_top",        L"bg_shadow_topleft",     L"bg_shadow_topright",
+      L"btn_close_normal",     L"btn_close_over",       L"btn_close_press",       L"btn_colours_disabled",
+      L"btn_colours_normal",   L"btn_colours_over",     L"btn_colours_press",     L"img_window_update",
+      L"scroll_bg",            L"scrollbar_normal",     L"scrollbar_over"};
+  int n = 0;
+  for (const wchar_t* name : kNames) {
+    Bitmap bitmap(3 + n % 7, 2 + n % 5);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+      for (int x = 0; x < bitmap.Width(); ++x) bitmap.At(x, y) = (x + y + n) % 3 ? 0xFF3366A0u : 0x60402010u;
+    }
+    files.Add(images + name + L".png", EncodePng(bitmap));
+    ++n;
+  }
+}
+
 struct World {
+  static inline const std::wstring kSkin = L"C:\\App\\skin\\";
+
   World() {
     // The program's own forms name their own classes for the root.
     classes.Register<ui::TForm>(L"TForm_SoftupdateCombox");
     classes.Register<ui::TPanel>(L"TFrame_SoftUpdata");
-    files.Add(L"C:\\App\\skin\\public.rcc",
-              skin::testing::Package(u"public", {{u"main.ini", "[text_color]\nclass=color\ncl_text_b=#1F2A37\n"}}));
-    store.RegisterPackage(L"C:\\App\\skin\\public.rcc", true);
+    for (const std::string skin : {"public", "classic"}) {
+      files.Add(kSkin + std::wstring(skin.begin(), skin.end()) + L".rcc",
+                skin::testing::Package(std::u16string(skin.begin(), skin.end()),
+                                       {{u"main.ini", SkinSource(skin + "/main.ini")},
+                                        {u"color_setting.ini", SkinSource(skin + "/color_setting.ini")}}));
+    }
+    AddPictures(files, kSkin + L"classic\\images\\");
+    store.RegisterPackage(kSkin + L"public.rcc", true);
+    store.RegisterPackage(kSkin + L"classic.rcc", false);
   }
   skin::testing::MemoryFiles files;
   skin::InProcessSource source{files};
-  skin::PackageStore store{source, files, L"C:\\App\\skin\\"};
+  skin::PackageStore store{source, files, kSkin};
   skin::SkinClassRegistry skins{store};
   ui::testing::FakeTextRenderer text;
   IdleTimers timers;
@@ -84,7 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (name.size() % 2) return std::nullopt;  // some handlers exist, some do not
     return ui::TNotifyEvent([](skin::TPersistent&) {});
   };
-  StillWindow still(size % 2 == 1);
+  StillWindow still;
+  still.composition = size % 2 == 1;
   std::unique_ptr<ui::TControl> root;
   try {
     root = ui::ReadForm(world->ui, L"Fuzz", text, world->classes, handlers);
@@ -102,6 +140,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Clicks on the shadow go to the window below; the form's own corner never does without one.
     for (const ui::Point at : {ui::Point{100, 100}, ui::Point{105, 140}, ui::Point{150, 150}}) {
       if (skin->PassesHitThrough(at, bounds)) Check(skin->ShadowActive());
+    }
+    // Maximised, the shadow steps aside; restored, it comes back as it was.
+    if (size % 4 >= 2) {
+      const bool shadow = skin->ShadowActive();
+      still.maximized = true;
+      skin->MinMaxInfo();
+      skin->Sized();
+      Check(!skin->ShadowActive());
+      still.maximized = false;
+      skin->Sized();
+      Check(skin->ShadowActive() == shadow && !ui::TRdFormSkin::ShadowSuspended());
+      still.composition = !still.composition;
+      skin->CompositionChanged();
     }
   }
   // Painting a window of any size the text asks for would only test memory.
