@@ -56,10 +56,13 @@ void BM_ResolveFormColours(benchmark::State& state) {
 BENCHMARK(BM_ResolveFormColours);
 
 // A colour section as long as a hostile skin makes it: loading must stay
-// linear in its lines.
+// linear in its lines, whether every line names a colour of its own (0) or
+// all of them name the same one (1).
 void BM_LoadColourSection(benchmark::State& state) {
   std::vector<std::wstring> lines;
-  for (std::int64_t i = 0; i < state.range(0); ++i) lines.push_back(L"cl_" + std::to_wstring(i) + L"=#1F2A37");
+  for (std::int64_t i = 0; i < state.range(0); ++i) {
+    lines.push_back(L"cl_" + std::to_wstring(state.range(1) ? 0 : i) + L"=#1F2A37");
+  }
   for (auto _ : state) {
     ColorTable table;
     table.AddSection(L"text_color", lines);
@@ -67,7 +70,10 @@ void BM_LoadColourSection(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_LoadColourSection)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadColourSection)
+    ->ArgsProduct({{1000, 100000}, {0, 1}})
+    ->ArgNames({"lines", "same"})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_DecodeWindowPicture(benchmark::State& state) {
   Skin skin;

@@ -188,7 +188,7 @@ Color DefaultSystemColor(int index) {
   return index >= 0 && index < 31 ? kDefaults[index] : 0;
 }
 
-ColorTable::ColorTable() : buckets_(kBuckets), systemColors_(DefaultSystemColor) {
+ColorTable::ColorTable() : systemColors_(DefaultSystemColor) {
   std::lock_guard lock(hashMutex_);
   AddStandardNamesLocked();
 }
@@ -199,14 +199,14 @@ void ColorTable::Reset() {
     loaded_.clear();
   }
   std::lock_guard lock(hashMutex_);
-  for (auto& bucket : buckets_) bucket.clear();
+  records_.clear();
   AddStandardNamesLocked();
 }
 
 void ColorTable::ReplaceWith(ColorTable& built) {
   if (&built == this) return;
   std::scoped_lock lock(loadedMutex_, hashMutex_, built.loadedMutex_, built.hashMutex_);
-  buckets_.swap(built.buckets_);
+  records_.swap(built.records_);
   loaded_.swap(built.loaded_);
 }
 
@@ -218,20 +218,11 @@ void ColorTable::AddStandardNamesLocked() {
   }
 }
 
-void ColorTable::InsertLocked(std::uint32_t key, ColorItem item) {
-  auto& bucket = buckets_[key % kBuckets];
-  // Before any record of the same key: a name defined again (a skin's
-  // color_setting.ini after its main.ini) is found first.
-  const auto at =
-      std::lower_bound(bucket.begin(), bucket.end(), key, [](const Entry& e, std::uint32_t k) { return e.key < k; });
-  bucket.insert(at, Entry{key, std::move(item)});
-}
+void ColorTable::InsertLocked(std::uint32_t key, ColorItem item) { records_.insert_or_assign(key, std::move(item)); }
 
 const ColorItem* ColorTable::FindLocked(std::uint32_t key) const {
-  const auto& bucket = buckets_[key % kBuckets];
-  const auto at =
-      std::lower_bound(bucket.begin(), bucket.end(), key, [](const Entry& e, std::uint32_t k) { return e.key < k; });
-  return at != bucket.end() && at->key == key ? &at->item : nullptr;
+  const auto at = records_.find(key);
+  return at != records_.end() ? &at->second : nullptr;
 }
 
 void ColorTable::AddSection(std::wstring_view section, const std::vector<std::wstring>& lines, bool bgr) {
@@ -255,6 +246,8 @@ void ColorTable::AddSection(std::wstring_view section, const std::vector<std::ws
   }
 
   std::scoped_lock lock(loadedMutex_, hashMutex_);
+  loaded_.reserve(loaded_.size() + colors.size());
+  records_.reserve(records_.size() + colors.size());
   for (const auto& c : colors) {
     std::wstring name = std::wstring(section) + L"." + c.key;
     const int index = static_cast<int>(loaded_.size());

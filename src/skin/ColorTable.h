@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace nudgelet::skin {
@@ -52,8 +53,6 @@ const std::vector<StandardColor>& StandardColors();
 
 class ColorTable {
  public:
-  static constexpr std::size_t kBuckets = 512;
-
   // Gives Windows' system colour for an index below 256.
   using SystemColorFn = std::function<Color(int index)>;
   // Receives diagnostics when debug output is on.
@@ -93,17 +92,14 @@ class ColorTable {
   void SetDebugEnabled(bool on);
 
  private:
-  struct Entry {
-    std::uint32_t key = 0;
-    ColorItem item;
-  };
-
   void AddStandardNamesLocked();
   void InsertLocked(std::uint32_t key, ColorItem item);
   const ColorItem* FindLocked(std::uint32_t key) const;
 
   mutable std::mutex hashMutex_;
-  std::vector<std::vector<Entry>> buckets_;
+  // One record a key: a name defined again (a skin's color_setting.ini after
+  // its main.ini) replaces what it said before.
+  std::unordered_map<std::uint32_t, ColorItem> records_;
 
   mutable std::mutex loadedMutex_;
   std::vector<std::wstring> loaded_;
