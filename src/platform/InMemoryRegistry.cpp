@@ -94,6 +94,19 @@ std::wstring PhysicalRegistryPath(RegistryRoot root, std::wstring_view path, Reg
   return out;
 }
 
+InMemoryRegistry::Node::~Node() {
+  std::vector<std::shared_ptr<Node>> doomed;
+  for (auto& [_, child] : children) doomed.push_back(std::move(child));
+  while (!doomed.empty()) {
+    std::shared_ptr<Node> node = std::move(doomed.back());
+    doomed.pop_back();
+    // A key still open elsewhere keeps its subtree; it is taken apart when that handle goes.
+    if (node.use_count() != 1) continue;
+    for (auto& [_, child] : node->children) doomed.push_back(std::move(child));
+    node->children.clear();
+  }
+}
+
 InMemoryRegistry::InMemoryRegistry() {
   for (RegistryRoot r : {RegistryRoot::ClassesRoot, RegistryRoot::CurrentUser, RegistryRoot::LocalMachine,
                          RegistryRoot::Users, RegistryRoot::CurrentConfig}) {

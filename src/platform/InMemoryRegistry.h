@@ -34,6 +34,13 @@ class InMemoryRegistry final : public Registry {
                                             RegistryView view) const override;
 
   struct Node {
+    Node() = default;
+    // Takes its subtree apart without recursion: a .reg file can nest keys
+    // deeper than any stack reaches.
+    ~Node();
+    Node(const Node&) = delete;
+    Node& operator=(const Node&) = delete;
+
     std::wstring name;
     std::map<std::wstring, std::shared_ptr<Node>, LessIgnoreCase> children;
     // Keyed by name without regard to case; each entry keeps the name as written.

@@ -67,6 +67,24 @@ TEST(InMemoryRegistry, OpenKeysSurviveDeletion) {
   EXPECT_EQ(key->ReadDword(L"v"), 5u);
 }
 
+TEST(InMemoryRegistry, KeysNestedDeeperThanAnyStackComeAndGo) {
+  std::wstring half = L"d";
+  for (int i = 1; i < 100000; ++i) half += L"\\d";
+  const std::wstring path = half + L"\\" + half;
+  std::unique_ptr<RegistryKey> middle;
+  {
+    InMemoryRegistry reg;
+    reg.SetValue(RegistryRoot::CurrentUser, path, L"v", RegistryValue::FromDword(7));
+    middle = reg.OpenReadOnly(RegistryRoot::CurrentUser, half, RegistryView::Default);
+    ASSERT_TRUE(middle);
+    reg.DeleteKey(RegistryRoot::CurrentUser, L"d");
+    EXPECT_FALSE(reg.OpenReadOnly(RegistryRoot::CurrentUser, L"d", RegistryView::Default));
+  }
+  // The key still open keeps what lies below it, until it goes too.
+  EXPECT_TRUE(middle->OpenSubKey(L"d"));
+  middle.reset();
+}
+
 TEST(InMemoryRegistry, OversizedValuesReadAsMissing) {
   InMemoryRegistry reg;
   RegistryValue huge{RegistryValueType::Binary, std::vector<std::uint8_t>(kMaxRegistryValueBytes + 1, 0x41)};
