@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,13 +58,20 @@ std::wstring Quoted(const std::wstring& name) {
 // Every key with its values, keyed by full path as the registry spells it.
 using Dump = std::map<std::wstring, std::map<std::wstring, std::pair<RegistryValueType, std::vector<std::uint8_t>>>>;
 
-void Walk(const InMemoryRegistry& registry, RegistryRoot root, const std::wstring& rootName, Dump& dump,
+// The export spells out every key's full path, so it grows with the square of
+// how deep keys nest: half a megabyte of one key inside the next would export
+// to terabytes. Past this many characters only the loading counts; the deepest
+// file of 8 KiB stays well within it.
+constexpr std::size_t kMaxExportChars = std::size_t{1} << 25;
+
+bool Walk(const InMemoryRegistry& registry, RegistryRoot root, const std::wstring& rootName, Dump& dump,
           std::wstring& text) {
   // Depth first, without recursion: keys may nest as deep as a file can say.
   // Each key is opened from its parent, as the inventory walks the registry.
   std::vector<std::pair<std::wstring, std::unique_ptr<RegistryKey>>> pending;
   pending.emplace_back(L"", registry.OpenReadOnly(root, L"", RegistryView::Default));
   while (!pending.empty()) {
+    if (text.size() > kMaxExportChars) return false;
     const std::wstring path = std::move(pending.back().first);
     const std::unique_ptr<RegistryKey> key = std::move(pending.back().second);
     pending.pop_back();
@@ -92,12 +100,15 @@ void Walk(const InMemoryRegistry& registry, RegistryRoot root, const std::wstrin
       pending.emplace_back(path.empty() ? name : path + L"\\" + name, key->OpenSubKey(name));
     }
   }
+  return true;
 }
 
-Dump Export(const InMemoryRegistry& registry, std::wstring& text) {
+std::optional<Dump> Export(const InMemoryRegistry& registry, std::wstring& text) {
   Dump dump;
   text = L"Windows Registry Editor Version 5.00\r\n";
-  for (const auto& [root, name] : kRoots) Walk(registry, root, name, dump, text);
+  for (const auto& [root, name] : kRoots) {
+    if (!Walk(registry, root, name, dump, text)) return std::nullopt;
+  }
   return dump;
 }
 
@@ -114,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   std::wstring text;
-  const Dump loaded = Export(registry, text);
+  const auto loaded = Export(registry, text);
+  if (!loaded) return 0;
   std::vector<std::uint8_t> file{0xFF, 0xFE};
   const auto body = nudgelet::WideToUtf16Le(text);
   file.insert(file.end(), body.begin(), body.end());
