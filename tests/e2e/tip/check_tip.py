@@ -60,9 +60,9 @@ class Machine:
         self.user = os.path.join(self.drive_c, "users", user, "AppData", "Roaming", "Corvane", "Patchwell Hub")
 
         shutil.rmtree(self.machine, ignore_errors=True)
-        subprocess.run([sys.executable, os.path.join(ROOT, "tests", "e2e", "demo", "make_demo_machine.py"),
+        subprocess.run([sys.executable, os.path.join(ROOT, "tools", "machines", "demo_machine.py"),
                         self.machine], check=True, capture_output=True)
-        for reg in (os.path.join(ROOT, "tests", "e2e", "demo", "PatchwellHub.reg"),
+        for reg in (os.path.join(ROOT, "tools", "machines", "PatchwellHub.reg"),
                     os.path.join(self.machine, "machine.reg")):
             self.wine("reg.exe", "import", self.host(reg))
         shutil.copytree(os.path.join(self.machine, "drives", "C"), self.drive_c, dirs_exist_ok=True)

@@ -3,11 +3,12 @@
 programs, eight of which have newer versions in the update database, so that
 the reminder shows a typical list. It is meant to be looked at (screenshots,
 trying the window out), so every program has a believable name and its own
-icon; the rules themselves are tested on the machine of make_machine.py.
+icon; the rules themselves are tested on the fixture machine of the
+end-to-end tests.
 
-    make_demo_machine.py [--icons DIR] OUT
+    demo_machine.py [--icons DIR] OUT
 
-OUT receives what make_machine.py writes (machine.reg, remove.reg, drives/C,
+OUT receives what machine.py writes (machine.reg, remove.reg, drives/C,
 user/ with Main.ini and SoftwareCache.ini, updates.sql). With --icons, DIR also
 receives every program's icon as NAME.ico, to look at them together.
 
@@ -21,11 +22,9 @@ import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(HERE)))
-sys.path.insert(0, os.path.join(ROOT, "tests", "e2e", "inspect"))
-sys.path.insert(0, os.path.join(ROOT, "tools", "skin-art"))
-from make_machine import (HKCU, HKLM, PF, PF86, Fixture, cache_md5, dword, guid, pe_image,  # noqa: E402
-                          sz, write_machine)
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "skin-art"))
+from machine import (HKCU, HKLM, PF, PF86, Machine, cache_md5, dword, guid, pe_image,  # noqa: E402
+                     sz, write_machine)
 from make_product_icons import arc, ico_bytes, intersect, linear, polygon, soft_shadow, subtract  # noqa: E402
 from make_skin_art import Canvas, circle, inset, ring, rounded_rect, segment, solid, union  # noqa: E402
 
@@ -253,7 +252,7 @@ PROGRAMS = [
 
 
 def demo():
-    m = Fixture()
+    m = Machine()
     icons = {}
     for (name, publisher, db_publisher, bits, version, exe_version, new, source, folder, exe, art) in PROGRAMS:
         icon = app_icon(*art)
