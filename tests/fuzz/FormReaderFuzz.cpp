@@ -3,6 +3,7 @@
 // it built must lay out and paint, the form skin's frame and shadow with it.
 // The controls stand on the product's own skins, with a picture for every
 // name those skins and forms use, so that skin classes apply and pictures draw.
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -60,23 +61,20 @@ std::string SkinSource(const std::string& path) {
 }
 
 // Pictures of differing sizes, translucent in places, under every name the
-// product's skins and forms give one.
+// product's skins draw (the build's own list, so that a new one is fuzzed too).
 void AddPictures(skin::testing::MemoryFiles& files, const std::wstring& images) {
-  const wchar_t* const kNames[] = {
-      L"bg_shadow_bottom",     L"bg_shadow_bottomleft", L"bg_shadow_bottomright", L"bg_shadow_left",
-      L"bg_shadow_right",      L"bg_shadow_top",        L"bg_shadow_topleft",     L"bg_shadow_topright",
-      L"btn_close_normal",     L"btn_close_over",       L"btn_close_press",       L"btn_colours_disabled",
-      L"btn_colours_normal",   L"btn_colours_over",     L"btn_colours_press",     L"img_window_update",
-      L"scroll_bg",            L"scrollbar_normal",     L"scrollbar_over"};
+  const std::string names = NUDGELET_SKIN_PICTURES;
   int n = 0;
-  for (const wchar_t* name : kNames) {
+  for (std::size_t start = 0; start < names.size(); ++n) {
+    const std::size_t end = std::min(names.find(',', start), names.size());
     Bitmap bitmap(3 + n % 7, 2 + n % 5);
     for (int y = 0; y < bitmap.Height(); ++y) {
       for (int x = 0; x < bitmap.Width(); ++x) bitmap.At(x, y) = (x + y + n) % 3 ? 0xFF3366A0u : 0x60402010u;
     }
-    files.Add(images + name + L".png", EncodePng(bitmap));
-    ++n;
+    files.Add(images + std::wstring(names.begin() + start, names.begin() + end) + L".png", EncodePng(bitmap));
+    start = end + 1;
   }
+  Check(n > 1);  // the list reached the build
 }
 
 struct World {
