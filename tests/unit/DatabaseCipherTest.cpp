@@ -75,7 +75,7 @@ TEST(Base64, RoundTripsEverySizeWithLinesOf76) {
   }
 }
 
-TEST(DatabaseCipher, DeciphersTheKnownVectorThroughAnySeparators) {
+TEST(DatabaseCipher, DeciphersTheKnownVectorThroughAnySeparatorsAndPadsWithZeros) {
   const auto key = *DatabaseKey(kDatabasePassword, kDatabaseKeyBits);
   std::string stored = kCipherBase64;
   stored.insert(10, "\r\n");
@@ -83,78 +83,54 @@ TEST(DatabaseCipher, DeciphersTheKnownVectorThroughAnySeparators) {
   auto buffer = Bytes(stored);
   ASSERT_TRUE(DecipherDatabaseBytes(SystemCrypto(), key, buffer));
   EXPECT_EQ(std::string(buffer.begin(), buffer.end()), kPlain);
+  EXPECT_EQ(EncipherDatabaseBytes(SystemCrypto(), key, Bytes(kPlain)), kCipherBase64);
 
-  const auto enciphered = EncipherDatabaseBytes(SystemCrypto(), key, Bytes(kPlain));
-  ASSERT_TRUE(enciphered);
-  EXPECT_EQ(*enciphered, kCipherBase64);
-}
-
-TEST(DatabaseCipher, PadsWithZerosWhenEnciphering) {
-  const auto key = *DatabaseKey(kDatabasePassword, kDatabaseKeyBits);
   const auto enciphered = EncipherDatabaseBytes(SystemCrypto(), key, Bytes("seventeen bytes!!"));
   ASSERT_TRUE(enciphered);
-  auto buffer = Bytes(*enciphered);
+  buffer = Bytes(*enciphered);
   ASSERT_TRUE(DecipherDatabaseBytes(SystemCrypto(), key, buffer));
   EXPECT_EQ(std::string(buffer.begin(), buffer.end()), std::string("seventeen bytes!!") + std::string(15, '\0'));
 }
 
 class DecipherFile : public ::testing::Test {
  protected:
-  const std::wstring source_ = L"C:\\App\\Database\\VessaUpdate.dbd";
-  const std::wstring target_ = L"C:\\Temp\\VessaUpdate.dbd";
-  testing::InMemoryFileSystem files_;
-
-  bool Run(int keyBits = kDatabaseKeyBits) {
-    return DecipherDatabaseFile(files_, SystemCrypto(), source_, target_, kDatabasePassword, keyBits);
-  }
-  std::wstring AesMessage() {
+  // The EAESError's message; empty when the file was deciphered.
+  std::wstring Run(int keyBits = kDatabaseKeyBits) {
     try {
-      Run();
+      return DecipherDatabaseFile(files_, SystemCrypto(), source_, target_, kDatabasePassword, keyBits) ? L""
+                                                                                                        : L"(failed)";
     } catch (const EAESError& e) {
       return e.Message();
     }
-    return L"(no error)";
   }
+
+  const std::wstring source_ = L"C:\\App\\Database\\VessaUpdate.dbd";
+  const std::wstring target_ = L"C:\\Temp\\VessaUpdate.dbd";
+  testing::InMemoryFileSystem files_;
 };
 
-TEST_F(DecipherFile, WritesThePlaintext) {
+TEST_F(DecipherFile, WritesThePlaintextAndForEmptyTextAnEmptyFile) {
   files_.AddFolder(L"C:\\Temp");
   files_.AddFile(source_, Bytes(kCipherBase64));
-  ASSERT_TRUE(Run());
+  ASSERT_EQ(Run(), L"");
   EXPECT_EQ(files_.Bytes(target_), Bytes(kPlain));
-}
-
-TEST_F(DecipherFile, RefusesAWrongSizeBeforeWritingAnything) {
-  files_.AddFolder(L"C:\\Temp");
-  const std::vector<std::uint8_t> hundred(100, 0x5A);
-  const std::string text = EncodeBase64(hundred.data(), hundred.size());
-  files_.AddFile(source_, Bytes(text));
-  EXPECT_EQ(AesMessage(), L"\u5BC6\u6587\u6D41\u4E0E\u52A0\u5BC6\u65F6\u7684\u6D41,\u5927\u5C0F\u4E0D\u5BF9");
-  EXPECT_FALSE(files_.Exists(target_));
-  EXPECT_EQ(files_.AtomicWrites(), 0);
-}
-
-TEST_F(DecipherFile, ReportsUnreadableSourcesAndUnwritableTargets) {
-  // No source.
-  EXPECT_EQ(AesMessage(), L"\u8BFB\u6D41\u9519\u8BEF");
-  // No folder for the target.
-  files_.AddFile(source_, Bytes(kCipherBase64));
-  EXPECT_EQ(AesMessage(), L"\u5199\u5165\u6D41\u9519\u8BEF");
-}
-
-TEST_F(DecipherFile, FailsWithoutWritingForOtherKeySizes) {
-  files_.AddFolder(L"C:\\Temp");
-  files_.AddFile(source_, Bytes(kCipherBase64));
-  EXPECT_FALSE(Run(100));
-  EXPECT_FALSE(files_.Exists(target_));
-}
-
-TEST_F(DecipherFile, EmptyTextGivesAnEmptyFile) {
-  files_.AddFolder(L"C:\\Temp");
   files_.AddFile(source_, Bytes("\r\n-- !!! ?? --\r\n"));
-  ASSERT_TRUE(Run());
+  ASSERT_EQ(Run(), L"");
   EXPECT_TRUE(files_.Exists(target_));
   EXPECT_TRUE(files_.Bytes(target_).empty());
+}
+
+TEST_F(DecipherFile, FailuresWriteNothing) {
+  EXPECT_EQ(Run(), L"\u8BFB\u6D41\u9519\u8BEF");  // no source
+  files_.AddFile(source_, Bytes(kCipherBase64));
+  EXPECT_EQ(Run(), L"\u5199\u5165\u6D41\u9519\u8BEF");  // no folder for the target
+  files_.AddFolder(L"C:\\Temp");
+  EXPECT_EQ(Run(100), L"(failed)");  // a key size AES lacks
+  const std::vector<std::uint8_t> hundred(100, 0x5A);
+  files_.AddFile(source_, Bytes(EncodeBase64(hundred.data(), hundred.size())));
+  EXPECT_EQ(Run(), L"\u5BC6\u6587\u6D41\u4E0E\u52A0\u5BC6\u65F6\u7684\u6D41,\u5927\u5C0F\u4E0D\u5BF9");
+  EXPECT_FALSE(files_.Exists(target_));
+  EXPECT_EQ(files_.AtomicWrites(), 0);
 }
 
 }  // namespace

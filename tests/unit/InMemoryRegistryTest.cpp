@@ -34,28 +34,22 @@ TEST(InMemoryRegistry, ThirtyTwoBitViewOfSoftwareIsWow6432Node) {
   reg.SetValue(RegistryRoot::LocalMachine, L"SOFTWARE\\WOW6432Node\\App", L"v", RegistryValue::FromString(L"32"));
   reg.SetValue(RegistryRoot::LocalMachine, L"SOFTWARE\\App", L"v", RegistryValue::FromString(L"64"));
   reg.SetValue(RegistryRoot::CurrentUser, L"Software\\App", L"v", RegistryValue::FromString(L"user"));
-
-  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE\\App", RegistryView::Bits32)->ReadText(L"v"),
-            L"32");
-  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE\\App", RegistryView::Bits64)->ReadText(L"v"),
-            L"64");
-  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"Software\\App", RegistryView::Default)->ReadText(L"v"),
-            L"64");
+  const auto v = [&](RegistryRoot root, const wchar_t* path, RegistryView view) {
+    return reg.OpenReadOnly(root, path, view)->ReadText(L"v");
+  };
+  EXPECT_EQ(v(RegistryRoot::LocalMachine, L"SOFTWARE\\App", RegistryView::Bits32), L"32");
+  EXPECT_EQ(v(RegistryRoot::LocalMachine, L"SOFTWARE\\App", RegistryView::Bits64), L"64");
+  EXPECT_EQ(v(RegistryRoot::LocalMachine, L"Software\\App", RegistryView::Default), L"64");
   // Naming WOW6432Node explicitly reaches the same key from either view.
-  EXPECT_EQ(
-      reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE\\WOW6432Node\\App", RegistryView::Bits32)->ReadText(L"v"),
-      L"32");
+  EXPECT_EQ(v(RegistryRoot::LocalMachine, L"SOFTWARE\\WOW6432Node\\App", RegistryView::Bits32), L"32");
   // The current user's keys are shared by both views.
-  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::CurrentUser, L"Software\\App", RegistryView::Bits32)->ReadText(L"v"),
-            L"user");
+  EXPECT_EQ(v(RegistryRoot::CurrentUser, L"Software\\App", RegistryView::Bits32), L"user");
   // Subkeys opened from an open key follow its view.
   const auto software32 = reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE", RegistryView::Bits32);
   EXPECT_EQ(software32->OpenSubKey(L"app")->ReadText(L"v"), L"32");
   EXPECT_FALSE(software32->OpenSubKey(L"Missing"));
-  EXPECT_EQ(reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE", RegistryView::Bits64)
-                ->OpenSubKey(L"App")
-                ->ReadText(L"v"),
-            L"64");
+  const auto software64 = reg.OpenReadOnly(RegistryRoot::LocalMachine, L"SOFTWARE", RegistryView::Bits64);
+  EXPECT_EQ(software64->OpenSubKey(L"App")->ReadText(L"v"), L"64");
 }
 
 TEST(InMemoryRegistry, OpenKeysSurviveDeletion) {

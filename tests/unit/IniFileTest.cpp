@@ -65,7 +65,7 @@ TEST(CustomIniFile, IntegersBooleansAndDates) {
   EXPECT_TRUE(ini.SectionExists(L"s"));
 }
 
-TEST(SafeIniFile, CreatesAMissingFileAndItsFolders) {
+TEST(SafeIniFile, CreatesAMissingFileAndItsFoldersOrInTheCurrentFolder) {
   InMemoryFileSystem fs;
   {
     TSafeIniFile ini(fs, kMainIni);
@@ -74,6 +74,12 @@ TEST(SafeIniFile, CreatesAMissingFileAndItsFolders) {
   }
   EXPECT_TRUE(fs.FileExists(kMainIni));
   EXPECT_TRUE(fs.Bytes(kMainIni).empty());  // nothing changed, nothing written
+  // A name without a folder is in the current folder.
+  {
+    TSafeIniFile ini(fs, L"Local.ini");
+    ini.WriteString(L"A", L"b", L"c");
+  }
+  EXPECT_TRUE(fs.FileExists(L"C:\\Work\\Local.ini"));
 }
 
 TEST(SafeIniFile, SavesUtf16WithByteOrderMarkOnlyWhenModified) {
@@ -132,37 +138,31 @@ TEST(SafeIniFile, ReadOnlyAndHiddenFilesAreWrittenAndKeepTheirAttributes) {
 }
 
 // Files the program cannot read must never be overwritten, however it changes its copy.
-struct Unreadable {
-  const char* what;
-  std::vector<std::uint8_t> bytes;
-  bool lock;
-  std::uint32_t error;
-};
-
-class SafeIniFileUnreadable : public ::testing::TestWithParam<Unreadable> {};
-
-TEST_P(SafeIniFileUnreadable, IsNeverOverwritten) {
-  InMemoryFileSystem fs;
-  fs.AddFile(kMainIni, GetParam().bytes);
-  if (GetParam().lock) fs.Lock(kMainIni);
-  {
-    TSafeIniFile ini(fs, kMainIni);
-    EXPECT_TRUE(ini.LoadFailed());
-    EXPECT_EQ(ini.LastError(), GetParam().error);
-    EXPECT_EQ(ini.ReadString(L"Software", L"AutoUpdate", L"0"), L"0");  // defaults apply
-    ini.WriteString(L"Icon", L"IconLevel", L"1");
+TEST(SafeIniFile, AnUnreadableFileIsNeverOverwritten) {
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    bool lock;
+    std::uint32_t error;
+  } cases[] = {{"locked by another process", Utf16LeWithBom(L"[A]\r\nx=1\r\n"), true, 32},
+               {"binary garbage", {0x4D, 0x5A, 0x90, 0x00, 0x03, 0x00, 0xFF, 0x12}, false, 13},
+               {"larger than any settings file", std::vector<std::uint8_t>((8u << 20) + 1, 'a'), false, 223}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    InMemoryFileSystem fs;
+    fs.AddFile(kMainIni, c.bytes);
+    if (c.lock) fs.Lock(kMainIni);
+    {
+      TSafeIniFile ini(fs, kMainIni);
+      EXPECT_TRUE(ini.LoadFailed());
+      EXPECT_EQ(ini.LastError(), c.error);
+      EXPECT_EQ(ini.ReadString(L"Software", L"AutoUpdate", L"0"), L"0");  // defaults apply
+      ini.WriteString(L"Icon", L"IconLevel", L"1");
+    }
+    EXPECT_EQ(fs.AtomicWrites(), 0);
+    EXPECT_EQ(fs.Bytes(kMainIni), c.bytes);
   }
-  EXPECT_EQ(fs.AtomicWrites(), 0);
-  EXPECT_EQ(fs.Bytes(kMainIni), GetParam().bytes);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    BadFiles, SafeIniFileUnreadable,
-    ::testing::Values(Unreadable{"locked by another process", Utf16LeWithBom(L"[A]\r\nx=1\r\n"), true, 32},
-                      Unreadable{"binary garbage", {0x4D, 0x5A, 0x90, 0x00, 0x03, 0x00, 0xFF, 0x12}, false, 13},
-                      Unreadable{"larger than any settings file", std::vector<std::uint8_t>((8u << 20) + 1, 'a'), false,
-                                 223}),
-    [](const auto& info) { return std::to_string(info.index); });
 
 TEST(SafeIniFile, ToleratesOddUtf16AndBomlessText) {
   InMemoryFileSystem fs;
@@ -190,15 +190,6 @@ TEST(SafeIniFile, AFailedSaveKeepsTheOriginalAndReportsTheError) {
   EXPECT_EQ(ini.LastError(), 32u);
   EXPECT_TRUE(ini.Modified());
   EXPECT_EQ(fs.Bytes(kMainIni), Utf16LeWithBom(L"[A]\r\nx=1\r\n"));
-}
-
-TEST(SafeIniFile, NameWithoutFolderIsTheCurrentFolder) {
-  InMemoryFileSystem fs;
-  {
-    TSafeIniFile ini(fs, L"Local.ini");
-    ini.WriteString(L"A", L"b", L"c");
-  }
-  EXPECT_TRUE(fs.FileExists(L"C:\\Work\\Local.ini"));
 }
 
 TEST(ExtIniFile, ReadsSharedFilesAndNeverWrites) {

@@ -13,7 +13,7 @@ namespace {
 using testing::FakePlatform;
 using testing::Utf16LeWithBom;
 
-TEST(LogLine, Format) {
+TEST(LogLine, FormatAndDailyFiles) {
   const DateTimeParts t{2026, 12, 4, 14, 3, 7, 123};
   EXPECT_EQ(FormatLogLine(t, L"app.exe", L"BC91", 5312, L"Database is miss,Error", L"NUDGELET"),
             L"[14:03:07:123][app.exe][BC91][5312] - [NUDGELET]Database is miss,Error");
@@ -22,14 +22,11 @@ TEST(LogLine, Format) {
   DateTimeParts broken = t;
   broken.hour = 25;
   EXPECT_EQ(FormatLogLine(broken, L"a.exe", L"X", 7, L"m", L""), L"[UnKowwn][a.exe][X][7] - m");
-}
-
-TEST(LogLine, DailyFilePerKind) {
-  const DateTimeParts d{2026, 1, 9, 0, 0, 0, 0};
-  EXPECT_EQ(LogFileName(L"C:\\Log\\", d, 0), L"C:\\Log\\2026-01-09.dbg");
-  EXPECT_EQ(LogFileName(L"C:\\Log\\", d, 1), L"C:\\Log\\2026-01-09.err");
-  EXPECT_EQ(LogFileName(L"C:\\Log\\", d, 2), L"C:\\Log\\2026-01-09.loop");
-  EXPECT_EQ(LogFileName(L"C:\\Log\\", d, 9), L"C:\\Log\\2026-01-09.dbg");
+  // A daily file for each kind.
+  EXPECT_EQ(LogFileName(L"C:\\Log\\", t, 0), L"C:\\Log\\2026-12-04.dbg");
+  EXPECT_EQ(LogFileName(L"C:\\Log\\", t, 1), L"C:\\Log\\2026-12-04.err");
+  EXPECT_EQ(LogFileName(L"C:\\Log\\", t, 2), L"C:\\Log\\2026-12-04.loop");
+  EXPECT_EQ(LogFileName(L"C:\\Log\\", t, 9), L"C:\\Log\\2026-12-04.dbg");
 }
 
 class LogWriter : public ::testing::Test {

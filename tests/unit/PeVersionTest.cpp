@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <random>
 
 namespace nudgelet::platform {
 namespace {
@@ -70,25 +69,18 @@ TEST(PeVersion, ReadsTheFixedFileVersion) {
   EXPECT_EQ(Read(Image(0xFFFF0001, 0x00020003)), (FileVersion{65535, 1, 2, 3}));
 }
 
-TEST(PeVersion, NoVersionResourceOrNoImage) {
+TEST(PeVersion, NoVersionResourceNoImageOrACutOne) {
   EXPECT_FALSE(Read(Image(1, 2, false)));
   EXPECT_FALSE(Read({'M', 'Z'}));
-  EXPECT_FALSE(Read({}));
   auto elf = Image(1, 2);
   elf[0] = 0x7F;
   EXPECT_FALSE(Read(elf));
-}
-
-TEST(PeVersion, DamagedImagesNeverCrash) {
   const auto good = Image(0x00010002, 0x00030004);
-  std::mt19937 random(5);
-  for (int round = 0; round < 4000; ++round) {
-    auto bad = good;
-    for (int k = 0; k < 6; ++k) bad[random() % bad.size()] = static_cast<std::uint8_t>(random());
-    Read(bad);
+  // A cut file is refused, or read right when what is left holds the version.
+  for (std::size_t cut = 0; cut < good.size(); cut += 16) {
+    const auto read = Read(std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut)));
+    EXPECT_TRUE(!read || *read == (FileVersion{1, 2, 3, 4})) << cut;
   }
-  for (std::size_t cut = 0; cut < good.size(); cut += 16)
-    Read(std::vector<std::uint8_t>(good.begin(), good.begin() + cut));
 }
 
 }  // namespace

@@ -108,42 +108,38 @@ struct MacroCase {
   const wchar_t* allUsers;
 };
 
-class PathMacros : public ::testing::TestWithParam<MacroCase> {};
-
-TEST_P(PathMacros, ExpandTheFirstMacroOfTheCatalogue) {
+TEST(PathMacros, ExpandTheFirstMacroOfTheCatalogue) {
   FakePlatform f;
   f.files.AddFolder(L"C:\\Recycler");
   TAppFrame frame(*f);
-  std::wstring path = GetParam().path;
-  std::wstring allUsers = L"stale";
-  frame.ExpandPathMacros(path, allUsers);
-  EXPECT_EQ(path, GetParam().expanded);
-  EXPECT_EQ(allUsers, GetParam().allUsers);
+  const MacroCase cases[] = {
+      {L"C:\\Plain\\Path", L"C:\\Plain\\Path", L""},
+      {L"not a path at all", L"not a path at all", L""},
+      // %WINDIR% comes before %PROGRAMFILES%: only it is expanded.
+      {L"%ProgramFiles%\\x;%windir%\\y", L"%ProgramFiles%\\x;C:\\Windows\\y", L""},
+      {L"%programfiles%\\App", L"C:\\Program Files (x86)\\App", L""},
+      {L"%Desktop%\\a.lnk|%DESKTOP%\\b.lnk", L"C:\\Users\\tester\\Desktop\\a.lnk|C:\\Users\\tester\\Desktop\\b.lnk",
+       L"C:\\Users\\Public\\Desktop\\a.lnk|C:\\Users\\Public\\Desktop\\b.lnk"},
+      {L"%APPDATA%\\Vendor", L"C:\\Users\\tester\\AppData\\Roaming\\Vendor", L"C:\\ProgramData\\Vendor"},
+      {L"%PROGRAMS%\\App", L"C:\\Users\\tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\App",
+       L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\App"},
+      {L"%ROOTDRIVE%\\x", L"C:\\x", L""},
+      {L"%TEMP%\\x", L"C:\\Windows\\temp\\x", L""},
+      {L"%RECYCLE%", L"C:\\Recycler", L""},
+      {L"%SYSTEMDRIVE%\\x", L"C:\\Windows\\system32\\x", L""},  // the whole system folder
+      {L"ProgramFilesDir+\\App", L"C:\\Program Files (x86)\\App", L""},
+      {L"%DAS%\\Public", L"C:\\Users\\Public", L""},
+      {L"%%LOCALAPPDATA%%\\x", L"C:\\Users\\x", L""},
+      {L"%LOCALAPPDATA%\\x", L"C:\\Users\\tester\\AppData\\Local\\x", L""},
+      {L"%COMMON_PROGRAMS%\\x", L"C:\\Program Files (x86)\\Common Files\\x", L""}};
+  for (const MacroCase& c : cases) {
+    std::wstring path = c.path;
+    std::wstring allUsers = L"stale";
+    frame.ExpandPathMacros(path, allUsers);
+    EXPECT_EQ(path, c.expanded) << WideToUtf8(c.path);
+    EXPECT_EQ(allUsers, c.allUsers) << WideToUtf8(c.path);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Catalogue, PathMacros,
-    ::testing::Values(
-        MacroCase{L"C:\\Plain\\Path", L"C:\\Plain\\Path", L""},
-        MacroCase{L"not a path at all", L"not a path at all", L""},
-        // %WINDIR% comes before %PROGRAMFILES%: only it is expanded.
-        MacroCase{L"%ProgramFiles%\\x;%windir%\\y", L"%ProgramFiles%\\x;C:\\Windows\\y", L""},
-        MacroCase{L"%programfiles%\\App", L"C:\\Program Files (x86)\\App", L""},
-        MacroCase{L"%Desktop%\\a.lnk|%DESKTOP%\\b.lnk",
-                  L"C:\\Users\\tester\\Desktop\\a.lnk|C:\\Users\\tester\\Desktop\\b.lnk",
-                  L"C:\\Users\\Public\\Desktop\\a.lnk|C:\\Users\\Public\\Desktop\\b.lnk"},
-        MacroCase{L"%APPDATA%\\Vendor", L"C:\\Users\\tester\\AppData\\Roaming\\Vendor", L"C:\\ProgramData\\Vendor"},
-        MacroCase{L"%PROGRAMS%\\App",
-                  L"C:\\Users\\tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\App",
-                  L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\App"},
-        MacroCase{L"%ROOTDRIVE%\\x", L"C:\\x", L""}, MacroCase{L"%TEMP%\\x", L"C:\\Windows\\temp\\x", L""},
-        MacroCase{L"%RECYCLE%", L"C:\\Recycler", L""},
-        MacroCase{L"%SYSTEMDRIVE%\\x", L"C:\\Windows\\system32\\x", L""},  // the whole system folder
-        MacroCase{L"ProgramFilesDir+\\App", L"C:\\Program Files (x86)\\App", L""},
-        MacroCase{L"%DAS%\\Public", L"C:\\Users\\Public", L""}, MacroCase{L"%%LOCALAPPDATA%%\\x", L"C:\\Users\\x", L""},
-        MacroCase{L"%LOCALAPPDATA%\\x", L"C:\\Users\\tester\\AppData\\Local\\x", L""},
-        MacroCase{L"%COMMON_PROGRAMS%\\x", L"C:\\Program Files (x86)\\Common Files\\x", L""}),
-    [](const auto& info) { return std::to_string(info.index); });
 
 }  // namespace
 }  // namespace nudgelet::app

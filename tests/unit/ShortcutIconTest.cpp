@@ -83,15 +83,6 @@ class ShortcutIconTest : public ::testing::Test {
   std::vector<std::wstring> debug;
 };
 
-TEST_F(ShortcutIconTest, ThreeUpdatesOrMoreChooseTheBadge) {
-  for (int count : {0, 1, 2, 3, 40}) {
-    const auto choice = ChooseShortcutIcon(count, Context());
-    ASSERT_TRUE(choice);
-    EXPECT_EQ(choice->level, count >= 3 ? 1 : 0) << count;
-    EXPECT_EQ(choice->path, kProgram + (count >= 3 ? L"Icons\\3+.ico" : L"Icons\\0.ico")) << count;
-  }
-}
-
 TEST_F(ShortcutIconTest, OnlyTheProductsShortcutsChangeAndOnlyWhenTheLevelDoes) {
   EXPECT_EQ(UpdateShortcutIcon(2, Context()), 0);  // level 0 already
   EXPECT_EQ(shell.reads, 0);

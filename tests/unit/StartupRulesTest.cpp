@@ -51,38 +51,33 @@ struct DpiCase {
   bool expectAwarenessCall;
 };
 
-class DpiTable : public ::testing::TestWithParam<DpiCase> {};
-
-TEST_P(DpiTable, Decides) {
-  const DpiCase& c = GetParam();
-  DpiEnvironment env;
-  env.version = c.version;
-  env.hasIsProcessDpiAware = env.hasSetProcessDpiAware = true;
-  env.isProcessDpiAware = c.processAware;
-  env.hasGetProcessDpiAwareness = env.hasSetProcessDpiAwareness = c.hasShcore;
-  env.getProcessDpiAwarenessSucceeded = c.hasShcore;
-  env.processDpiAwareness = 0;
-  env.logPixelsY = c.dpi;
-  env.screen = c.screen;
-  const DpiPlan plan = DecideDpi(env);
-  EXPECT_EQ(plan.callSetProcessDpiAware, c.expectAwareCall) << c.name;
-  EXPECT_EQ(plan.callSetProcessDpiAwareness, c.expectAwarenessCall) << c.name;
+TEST(DpiDecision, OnEverySystem) {
+  const DpiCase cases[] = {
+      {"xp never changes", {5, 1}, 120, {800, 600}, false, false, false, false},
+      {"win7 96dpi 1024x768 stays unaware", {6, 1}, 96, {1024, 768}, false, false, false, false},
+      {"win7 96dpi 800x600 becomes aware", {6, 1}, 96, {800, 600}, false, false, true, false},
+      {"win7 96dpi 768x1024 portrait stays", {6, 1}, 96, {768, 1024}, false, false, false, false},
+      {"win7 120dpi becomes aware", {6, 1}, 120, {1920, 1080}, false, false, true, false},
+      {"win8 shcore only when already aware", {6, 2}, 120, {1920, 1080}, false, true, true, false},
+      {"win8 aware process at 96 with unaware shcore", {6, 2}, 96, {1920, 1080}, true, true, false, false},
+      {"win8.1 per-monitor", {6, 3}, 144, {2560, 1440}, false, true, false, true},
+      {"win10 without shcore does nothing", {10, 0}, 144, {2560, 1440}, false, false, false, false},
+      {"win10 96dpi small screen", {10, 0}, 96, {1024, 600}, false, true, false, true}};
+  for (const DpiCase& c : cases) {
+    DpiEnvironment env;
+    env.version = c.version;
+    env.hasIsProcessDpiAware = env.hasSetProcessDpiAware = true;
+    env.isProcessDpiAware = c.processAware;
+    env.hasGetProcessDpiAwareness = env.hasSetProcessDpiAwareness = c.hasShcore;
+    env.getProcessDpiAwarenessSucceeded = c.hasShcore;
+    env.processDpiAwareness = 0;
+    env.logPixelsY = c.dpi;
+    env.screen = c.screen;
+    const DpiPlan plan = DecideDpi(env);
+    EXPECT_EQ(plan.callSetProcessDpiAware, c.expectAwareCall) << c.name;
+    EXPECT_EQ(plan.callSetProcessDpiAwareness, c.expectAwarenessCall) << c.name;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Systems, DpiTable,
-    ::testing::Values(
-        DpiCase{"xp never changes", {5, 1}, 120, {800, 600}, false, false, false, false},
-        DpiCase{"win7 96dpi 1024x768 stays unaware", {6, 1}, 96, {1024, 768}, false, false, false, false},
-        DpiCase{"win7 96dpi 800x600 becomes aware", {6, 1}, 96, {800, 600}, false, false, true, false},
-        DpiCase{"win7 96dpi 768x1024 portrait stays", {6, 1}, 96, {768, 1024}, false, false, false, false},
-        DpiCase{"win7 120dpi becomes aware", {6, 1}, 120, {1920, 1080}, false, false, true, false},
-        DpiCase{"win8 shcore only when already aware", {6, 2}, 120, {1920, 1080}, false, true, true, false},
-        DpiCase{"win8 aware process at 96 with unaware shcore", {6, 2}, 96, {1920, 1080}, true, true, false, false},
-        DpiCase{"win8.1 per-monitor", {6, 3}, 144, {2560, 1440}, false, true, false, true},
-        DpiCase{"win10 without shcore does nothing", {10, 0}, 144, {2560, 1440}, false, false, false, false},
-        DpiCase{"win10 96dpi small screen", {10, 0}, 96, {1024, 600}, false, true, false, true}),
-    [](const auto& info) { return std::to_string(info.index); });
 
 TEST(LargeScreen, BothSidesCount) {
   EXPECT_TRUE(IsLargeScreen({900, 640}));

@@ -82,17 +82,12 @@ TEST(Statistics, ForwardsToTheLibraryBesideTheProgram) {
   EXPECT_EQ(url.substr(url.find(L'/', url.find(L"://") + 3)), L"/usage_v2.php");
 }
 
-TEST(Statistics, OtherNamesUseTheSystemSearch) {
-  FakeLibraries libraries;
-  TStatistics stats;
-  EXPECT_FALSE(stats.LoadStatistics(libraries, kFolder, L"Other.dll"));
-  EXPECT_EQ(libraries.requested.back(), L"Other.dll");
-}
-
 TEST(Statistics, WithoutTheLibraryEveryCallDoesNothing) {
   g_calls.clear();
   FakeLibraries libraries;
   TStatistics stats;
+  EXPECT_FALSE(stats.LoadStatistics(libraries, kFolder, L"Other.dll"));
+  EXPECT_EQ(libraries.requested.back(), L"Other.dll");  // other names use the system's search
   EXPECT_FALSE(stats.LoadStatistics(libraries, kFolder, L"UsageCounter.dll"));
   stats.SetStatParam(kStatProduct, L"1", kStatCompany, kStatUrl);
   EXPECT_EQ(stats.ProductCode(), L"ph1");

@@ -2,8 +2,6 @@
 // deciphered into the temporary folder, opened through the bound SQLite library.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "DbTool.h"
 #include "detection/Base64.h"
 #include "detection/DatabaseCipher.h"
@@ -52,9 +50,18 @@ class UpdateDatabase : public ::testing::Test {
     return UpdateDatabaseSetup{RealFiles(), RealLibraries(), SystemCrypto(), std::move(sqliteLibrary), temp_};
   }
   void Build(const std::string& sql) { tools::BuildDatabaseFromSql(services_, sql, dbd_); }
-  void StoreText(const std::string& text) { testing::WriteFileBytes(dbd_, text); }
-  void StoreEnciphered(const std::vector<std::uint8_t>& plain) {
-    StoreText(*EncipherDatabaseBytes(SystemCrypto(), *DatabaseKey(kDatabasePassword, 128), plain));
+  static std::string Enciphered(const std::vector<std::uint8_t>& plain) {
+    return *EncipherDatabaseBytes(SystemCrypto(), *DatabaseKey(kDatabasePassword, 128), plain);
+  }
+  // The message of the open's failure, which must be an E.
+  template <typename E>
+  std::wstring OpenFailure(TUpdateDatabase& db) {
+    try {
+      db.AcquireDatabase(dbd_);
+    } catch (const E& e) {
+      return e.Message();
+    }
+    return L"(opened)";
   }
 
   testing::ScratchFolder folder_;
@@ -171,83 +178,25 @@ TEST_F(UpdateDatabase, TheCopyInTheTemporaryFolderIsTheSqliteFileExactly) {
   EXPECT_TRUE(RealFiles().FileExists(copy_));
 }
 
-// A file system on which the copy cannot be deleted, as while another running
-// instance holds it open.
-class CopyHeldOpen final : public platform::FileSystem {
- public:
-  CopyHeldOpen(const platform::FileSystem& real, std::wstring held) : real_(real), held_(std::move(held)) {}
-  std::optional<std::uint32_t> Attributes(const std::wstring& p) const override { return real_.Attributes(p); }
-  bool SetAttributes(const std::wstring& p, std::uint32_t a) const override { return real_.SetAttributes(p, a); }
-  bool CreateFolders(const std::wstring& p) const override { return real_.CreateFolders(p); }
-  std::optional<platform::FileStamp> Stamp(const std::wstring& p) const override { return real_.Stamp(p); }
-  platform::FileReadResult ReadFile(const std::wstring& p, std::uint64_t m) const override {
-    return real_.ReadFile(p, m);
-  }
-  platform::FileReadResult ReadFilePart(const std::wstring& p, std::uint64_t o, std::size_t c) const override {
-    return real_.ReadFilePart(p, o, c);
-  }
-  std::uint32_t WriteFileAtomically(const std::wstring& p, const std::vector<std::uint8_t>& b) const override {
-    return p == held_ ? platform::os_error::kSharingViolation : real_.WriteFileAtomically(p, b);
-  }
-  std::uint32_t CreateFileIfMissing(const std::wstring& p) const override { return real_.CreateFileIfMissing(p); }
-  std::uint32_t RemoveFile(const std::wstring& p) const override {
-    return p == held_ ? platform::os_error::kSharingViolation : real_.RemoveFile(p);
-  }
-  std::unique_ptr<platform::AppendableFile> OpenForAppend(const std::wstring& p) const override {
-    return real_.OpenForAppend(p);
-  }
-  std::optional<platform::FileVersion> FixedFileVersion(const std::wstring& p) const override {
-    return real_.FixedFileVersion(p);
-  }
-  std::vector<platform::FolderEntry> ListFolder(const std::wstring& f) const override { return real_.ListFolder(f); }
-  std::wstring DecodeSystemCodePage(std::string_view b) const override { return real_.DecodeSystemCodePage(b); }
-  std::string EncodeSystemCodePage(std::wstring_view t) const override { return real_.EncodeSystemCodePage(t); }
-
- private:
-  const platform::FileSystem& real_;
-  std::wstring held_;
-};
-
-TEST_F(UpdateDatabase, ACopyThatCannotBeDeletedIsUsedAsItIs) {
-  Build("CREATE TABLE SoftBase(Key varchar(50)); INSERT INTO SoftBase VALUES('{OLD}');");
-  {
-    TUpdateDatabase first(DatabaseSetup());
-    first.AcquireDatabase(dbd_);
-    first.ReleaseDatabase();
-  }
-  // A newer database arrives, but the old copy is still held open.
-  Build("CREATE TABLE SoftBase(Key varchar(50)); INSERT INTO SoftBase VALUES('{NEW}');");
-  const CopyHeldOpen files(RealFiles(), copy_);
-  TUpdateDatabase db(UpdateDatabaseSetup{files, RealLibraries(), SystemCrypto(), testing::SqliteLibrary(), temp_});
-  db.AcquireDatabase(dbd_);
-  EXPECT_EQ(db.GetBaseField(L"{OLD}", L"Key"), L"{OLD}");
-  EXPECT_EQ(db.GetBaseField(L"{NEW}", L"Key"), L"");
-  db.ReleaseDatabase();
-}
-
-TEST_F(UpdateDatabase, ProbeNeverCreatesAMissingDatabase) {
+TEST_F(UpdateDatabase, AMissingFileIsCreatedNeitherByProbeNorByOpen) {
   TUpdateDatabase db(DatabaseSetup());
   EXPECT_TRUE(db.ProbeDatabase(dbd_));
+  db.AcquireDatabase(dbd_);
+  EXPECT_EQ(db.FindKey(L"Notepad++", L"Notepad++ Team"), L"");
+  db.ReleaseDatabase();
   EXPECT_FALSE(RealFiles().Exists(dbd_));
+  EXPECT_FALSE(RealFiles().Exists(copy_));
   Build(kProducts);
   EXPECT_TRUE(db.ProbeDatabase(dbd_));
-  // Without SQLite nothing opens.
-  TSQLiteLibrary none;
-  TUpdateDatabase withoutSqlite(DatabaseSetup(folder_.File(L"sqlite3.dll")), none);
-  EXPECT_FALSE(withoutSqlite.ProbeDatabase(dbd_));
-  EXPECT_EQ(none.BoundCount(), 0u);
 }
 
-TEST_F(UpdateDatabase, WithoutSqliteTheOpenFailsForLackOfAConnection) {
+TEST_F(UpdateDatabase, WithoutSqliteNothingOpens) {
   Build(kProducts);
   TSQLiteLibrary none;
   TUpdateDatabase db(DatabaseSetup(folder_.File(L"sqlite3.dll")), none);
-  try {
-    db.AcquireDatabase(dbd_);
-    FAIL() << "opened without SQLite";
-  } catch (const ESQLiteException& e) {
-    EXPECT_EQ(e.Message(), L"Failed to open database \"" + dbd_ + L"\" : unknown error");
-  }
+  EXPECT_FALSE(db.ProbeDatabase(dbd_));
+  EXPECT_EQ(none.BoundCount(), 0u);
+  EXPECT_EQ(OpenFailure<ESQLiteException>(db), L"Failed to open database \"" + dbd_ + L"\" : unknown error");
   EXPECT_EQ(db.UseCount(), 0);
   EXPECT_EQ(db.FindKey(L"Notepad++", L"Notepad++ Team"), L"");
 }
@@ -266,26 +215,16 @@ TEST_F(UpdateDatabase, ACipherProviderFailureIsACantDecryptOpenFailure) {
   } crypto;
   Build(kProducts);
   TUpdateDatabase db(UpdateDatabaseSetup{RealFiles(), RealLibraries(), crypto, testing::SqliteLibrary(), temp_});
-  try {
-    db.AcquireDatabase(dbd_);
-    FAIL() << "opened without deciphering";
-  } catch (const ESQLiteException& e) {
-    EXPECT_EQ(e.Message(), L"Failed to open database,Cant Decrypt Database.");
-  }
+  EXPECT_EQ(OpenFailure<ESQLiteException>(db), L"Failed to open database,Cant Decrypt Database.");
   EXPECT_FALSE(RealFiles().Exists(copy_));
 }
 
 TEST_F(UpdateDatabase, AWrongSizeIsRefusedAndLeavesNoCopy) {
   testing::WriteFileBytes(copy_, "an earlier run's copy");
   const std::vector<std::uint8_t> hundred(100, 7);
-  StoreText(EncodeBase64(hundred.data(), hundred.size()));
+  testing::WriteFileBytes(dbd_, EncodeBase64(hundred.data(), hundred.size()));
   TUpdateDatabase db(DatabaseSetup());
-  try {
-    db.AcquireDatabase(dbd_);
-    FAIL() << "accepted 100 bytes of ciphertext";
-  } catch (const EAESError& e) {
-    EXPECT_EQ(e.Message(), aes_text::kSizeMismatch);
-  }
+  EXPECT_EQ(OpenFailure<EAESError>(db), aes_text::kSizeMismatch);
   EXPECT_EQ(db.UseCount(), 0);
   EXPECT_FALSE(RealFiles().Exists(copy_));
 }
@@ -293,31 +232,27 @@ TEST_F(UpdateDatabase, AWrongSizeIsRefusedAndLeavesNoCopy) {
 TEST_F(UpdateDatabase, HostileFilesGiveEmptyAnswers) {
   std::vector<std::uint8_t> noise(8192);
   for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<std::uint8_t>(i * 131 + (i >> 7));
-  // Deciphers to something that is not SQLite; then no Base64 at all; then a
-  // SQLite header on a truncated file.
   std::vector<std::uint8_t> truncated(std::begin("SQLite format 3"), std::end("SQLite format 3"));
   truncated.resize(512, 0xFF);
-  const std::vector<std::function<void()>> stores{
-      [&] { StoreEnciphered(noise); },
-      [&] { StoreText("{ [ ] } ~~ -- !! ?? ## ** <> \r\n"); },
-      [&] { StoreEnciphered(truncated); },
-  };
-  for (std::size_t i = 0; i < stores.size(); ++i) {
-    stores[i]();
+  // The answers alone cannot tell these files from a database without the
+  // product; ReadFailure can. No Base64 at all leaves an empty file, which
+  // SQLite reads as an empty database.
+  const struct {
+    std::string stored;
+    const wchar_t* failure;
+  } files[] = {{Enciphered(noise), L"file is not a database"},
+               {"{ [ ] } ~~ -- !! ?? ## ** <> \r\n", L""},
+               {Enciphered(truncated), L"file is not a database"}};
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.stored.substr(0, 20));
+    testing::WriteFileBytes(dbd_, file.stored);
     TUpdateDatabase db(DatabaseSetup());
     db.AcquireDatabase(dbd_);
-    EXPECT_EQ(db.FindKey(L"Notepad++", L"Notepad++ Team"), L"") << i;
-    EXPECT_EQ(db.FindKeyBySoftName(L"Chrome", L"Google", L"User"), L"") << i;
-    EXPECT_EQ(db.GetBaseField(L"{NPP}", L"Key"), L"") << i;
-    EXPECT_EQ(db.GetDownField(L"{NPP}", 0, 1, L"Version"), L"") << i;
-    // The answers alone cannot tell these files from a database without the
-    // product; ReadFailure can. No Base64 at all leaves an empty file, which
-    // SQLite reads as an empty database.
-    if (i == 1) {
-      EXPECT_EQ(db.ReadFailure(), L"");
-    } else {
-      EXPECT_EQ(db.ReadFailure(), L"file is not a database") << i;
-    }
+    EXPECT_EQ(db.FindKey(L"Notepad++", L"Notepad++ Team"), L"");
+    EXPECT_EQ(db.FindKeyBySoftName(L"Chrome", L"Google", L"User"), L"");
+    EXPECT_EQ(db.GetBaseField(L"{NPP}", L"Key"), L"");
+    EXPECT_EQ(db.GetDownField(L"{NPP}", 0, 1, L"Version"), L"");
+    EXPECT_EQ(db.ReadFailure(), file.failure);
     db.ReleaseDatabase();
   }
 }
@@ -326,7 +261,6 @@ TEST_F(UpdateDatabase, EndlessViewsAreCutShort) {
   Build(
       "CREATE VIEW SoftBase AS WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM r) "
       "SELECT '{K' || i || '}' AS Key, '' AS DisplayName, 'P' AS Publisher, 'S' AS SoftName FROM r;");
-  // The program's own bounds, so they are known to end in reasonable time.
   TUpdateDatabase db(DatabaseSetup());
   db.AcquireDatabase(dbd_);
   EXPECT_EQ(db.FindKey(L"Anything", L"P"), L"");            // rows without end
@@ -341,15 +275,6 @@ TEST(UpdateDatabaseSetup, TakesSqliteFromTheProgramFolderAndTheSystemsTemporaryF
   EXPECT_EQ(setup.sqliteLibrary, L"C:\\Program Files (x86)\\Corvane\\Patchwell Hub\\sqlite3.dll");
   EXPECT_EQ(setup.tempFolder, L"C:\\Users\\tester\\AppData\\Local\\Temp\\");
   EXPECT_EQ(EncipheredDatabasePath(L"C:\\PH\\"), L"C:\\PH\\Database\\VessaUpdate.dbd");
-}
-
-TEST_F(UpdateDatabase, AMissingFileOpensAnEmptyDatabaseAndCreatesNothing) {
-  TUpdateDatabase db(DatabaseSetup());
-  db.AcquireDatabase(dbd_);
-  EXPECT_EQ(db.FindKey(L"Notepad++", L"Notepad++ Team"), L"");
-  db.ReleaseDatabase();
-  EXPECT_FALSE(RealFiles().Exists(dbd_));
-  EXPECT_FALSE(RealFiles().Exists(copy_));
 }
 
 }  // namespace
