@@ -1,11 +1,8 @@
 #include "support/Screenshot.h"
 
-#include <png.h>
-
-#include <cstdio>
-#include <memory>
-
+#include "base/Bitmap.h"
 #include "platform/win32/Handles.h"
+#include "support/ScratchFolder.h"
 
 namespace nudgelet::testing {
 namespace {
@@ -43,11 +40,6 @@ Image CaptureRect(int left, int top, int width, int height) {
   return image;
 }
 
-struct FileCloser {
-  void operator()(FILE* f) const { std::fclose(f); }
-};
-using UniqueFile = std::unique_ptr<FILE, FileCloser>;
-
 }  // namespace
 
 Image CaptureScreen() { return CaptureRect(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)); }
@@ -58,74 +50,29 @@ Image CaptureWindow(HWND window) {
   return CaptureRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
+// Through the program's own codec: what it reads back is what a person sees,
+// with any translucency taken off again.
 bool WritePng(const Image& image, const std::wstring& path) {
   if (image.width <= 0 || image.height <= 0) return false;
-  UniqueFile file(_wfopen(path.c_str(), L"wb"));
-  if (!file) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!info) {
-    png_destroy_write_struct(&png, nullptr);
-    return false;
-  }
-  std::vector<png_byte> row(static_cast<std::size_t>(image.width) * 3);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return false;
-  }
-  png_init_io(png, file.get());
-  png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
+  Bitmap bitmap(image.width, image.height);
   for (int y = 0; y < image.height; ++y) {
-    for (int x = 0; x < image.width; ++x) {
-      const std::uint32_t p = image.At(x, y);
-      row[3 * x + 0] = static_cast<png_byte>(p >> 16);
-      row[3 * x + 1] = static_cast<png_byte>(p >> 8);
-      row[3 * x + 2] = static_cast<png_byte>(p);
-    }
-    png_write_row(png, row.data());
+    for (int x = 0; x < image.width; ++x) bitmap.At(x, y) = 0xFF000000u | image.At(x, y);
   }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return true;
+  const std::vector<std::uint8_t> png = EncodePng(bitmap);
+  return WriteFileBytes(path, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
 }
 
 std::optional<Image> ReadPng(const std::wstring& path) {
-  UniqueFile file(_wfopen(path.c_str(), L"rb"));
-  if (!file) return std::nullopt;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!info) {
-    png_destroy_read_struct(&png, nullptr, nullptr);
-    return std::nullopt;
+  const std::string bytes = ReadFileBytes(path);
+  const auto bitmap = DecodePng(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  if (!bitmap || bitmap->Empty()) return std::nullopt;
+  Image image{bitmap->Width(), bitmap->Height(), {}};
+  image.pixels.reserve(bitmap->Pixels().size());
+  for (const std::uint32_t p : bitmap->Pixels()) {
+    const std::uint32_t a = p >> 24;
+    const auto straight = [&](int shift) { return a ? (((p >> shift) & 0xFFu) * 255 + a / 2) / a : 0u; };
+    image.pixels.push_back(a == 0xFF ? p & 0x00FFFFFFu : (straight(16) << 16) | (straight(8) << 8) | straight(0));
   }
-  Image image;
-  std::vector<png_byte> row;
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    return std::nullopt;
-  }
-  png_init_io(png, file.get());
-  png_read_info(png, info);
-  // Whatever the file holds, read 8-bit RGB.
-  png_set_expand(png);
-  png_set_strip_16(png);
-  png_set_strip_alpha(png);
-  png_set_gray_to_rgb(png);
-  png_read_update_info(png, info);
-  image.width = static_cast<int>(png_get_image_width(png, info));
-  image.height = static_cast<int>(png_get_image_height(png, info));
-  row.resize(png_get_rowbytes(png, info));
-  image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
-  for (int y = 0; y < image.height; ++y) {
-    png_read_row(png, row.data(), nullptr);
-    for (int x = 0; x < image.width; ++x) {
-      image.pixels[static_cast<std::size_t>(y) * image.width + x] =
-          (std::uint32_t{row[3 * x]} << 16) | (std::uint32_t{row[3 * x + 1]} << 8) | row[3 * x + 2];
-    }
-  }
-  png_destroy_read_struct(&png, &info, nullptr);
   return image;
 }
 
