@@ -42,14 +42,14 @@ TEST(Font, SizeAndHeightFollowThePixelsPerInch) {
   EXPECT_EQ(font.Height(), -17);
 }
 
+// Fonts on an empty skin, so that only what the test sets reaches them.
 class RdFontTest : public ::testing::Test {
  protected:
   MemoryFiles files;
   InProcessSource source{files};
   PackageStore store{source, files, L"C:\\App\\skin\\"};
   SkinClassRegistry registry{store};
-  TTestButton form{registry};
-  TTestButton label{registry};
+  TTestButton form{registry}, label{registry};
 };
 
 TEST_F(RdFontTest, AFollowingFontKeepsFollowingWhatItDidNotSetItself) {

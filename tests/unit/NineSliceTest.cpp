@@ -1,4 +1,4 @@
-// Nine-slice drawing and resampling by filter, against pixel values worked out by hand.
+// Pixels: nine-slice drawing and resampling by filter, against values worked out by hand.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -121,107 +121,32 @@ const std::vector<std::uint32_t> kQuadBilinear = {
     0xBF000000, 0xCF404040, 0xEFBFBFBF, W,  //
     K,          0xFF404040, 0xFFBFBFBF, W,
 };
+// 4 × 4 whose 2 × 2 blocks average to 63.75, 25.25, 2.5 and a quarter white.
+const std::vector<std::uint32_t> kBlocks = {Grey(0),  Grey(0),  Grey(10), Grey(20), Grey(0), Grey(255),
+                                            Grey(30), Grey(41), Grey(1),  Grey(2),  T,       W,
+                                            Grey(3),  Grey(4),  T,        T};
+const std::vector<std::uint32_t> kSix = {Grey(0), Grey(90), Grey(0), Grey(30), Grey(30), Grey(240)};
+constexpr auto kPlain = SmoothFilter::Default, kFast = SmoothFilter::FastSmooth, kSmooth = SmoothFilter::Smooth;
+constexpr std::uint32_t H = 0x80808080, HK = 0x80000000;  // white and black at opacity 128
 
 TEST(Smoothing, EachFilterGivesTheHandWorkedPixels) {
+  const std::vector<std::uint32_t> blocks{T, T, W, W, T, T, W, W, K, K, W, W, K, K, W, W};
+  const std::vector<std::uint32_t> faint{T, T, H, H, T, T, H, H, HK, HK, H, H, HK, HK, H, H};
+  const std::vector<std::uint32_t> averaged{Grey(64), Grey(25), Grey(3), 0x40404040};
   const std::vector<Case> cases = {
-      {"enlarged without smoothing: each pixel becomes a 2 x 2 block",
-       2,
-       2,
-       kQuad,
-       4,
-       4,
-       SmoothFilter::Default,
-       255,
-       {T, T, W, W, T, T, W, W, K, K, W, W, K, K, W, W}},
-      {"enlarged, fast smoothing: bilinear", 2, 2, kQuad, 4, 4, SmoothFilter::FastSmooth, 255, kQuadBilinear},
-      {"enlarged, smooth: bilinear as well", 2, 2, kQuad, 4, 4, SmoothFilter::Smooth, 255, kQuadBilinear},
-      {"own size: a copy whatever the filter", 2, 2, kQuad, 2, 2, SmoothFilter::Smooth, 255, kQuad},
-      {"partial opacity keeps the nearest samples, only fainter",
-       2,
-       2,
-       kQuad,
-       4,
-       4,
-       SmoothFilter::Default,
-       128,
-       {T, T, 0x80808080, 0x80808080, T, T, 0x80808080, 0x80808080, 0x80000000, 0x80000000, 0x80808080, 0x80808080,
-        0x80000000, 0x80000000, 0x80808080, 0x80808080}},
-      {"halved, smooth: each 2 x 2 block averaged, halves rounded up",
-       4,
-       4,
-       {Grey(0), Grey(0), Grey(10), Grey(20),                            //
-        Grey(0), Grey(255), Grey(30), Grey(41), Grey(1), Grey(2), T, W,  //
-        Grey(3), Grey(4), T, T},
-       2,
-       2,
-       SmoothFilter::Smooth,
-       255,
-       {Grey(64), Grey(25), Grey(3), 0x40404040}},
-      {"halved, fast smoothing: bilinear halfway between two pixels is the same average",
-       4,
-       4,
-       {Grey(0), Grey(0), Grey(10), Grey(20),                            //
-        Grey(0), Grey(255), Grey(30), Grey(41), Grey(1), Grey(2), T, W,  //
-        Grey(3), Grey(4), T, T},
-       2,
-       2,
-       SmoothFilter::FastSmooth,
-       255,
-       {Grey(64), Grey(25), Grey(3), 0x40404040}},
-      {"a third, smooth: the average of each three",
-       6,
-       1,
-       {Grey(0), Grey(90), Grey(0), Grey(30), Grey(30), Grey(240)},
-       2,
-       1,
-       SmoothFilter::Smooth,
-       255,
-       {Grey(30), Grey(100)}},
-      {"a third, fast smoothing: the centre pixels of each three",
-       6,
-       1,
-       {Grey(0), Grey(90), Grey(0), Grey(30), Grey(30), Grey(240)},
-       2,
-       1,
-       SmoothFilter::FastSmooth,
-       255,
-       {Grey(90), Grey(30)}},
-      {"a third, no smoothing asked: shrinking still averages neighbours",
-       6,
-       1,
-       {Grey(0), Grey(90), Grey(0), Grey(30), Grey(30), Grey(240)},
-       2,
-       1,
-       SmoothFilter::Default,
-       255,
-       {Grey(90), Grey(30)}},
-      {"two thirds, smooth: pixels weighed by how much of them is covered",
-       3,
-       1,
-       {Grey(0), Grey(255), Grey(90)},
-       2,
-       1,
-       SmoothFilter::Smooth,
-       255,
-       {Grey(85), Grey(145)}},
-      {"shrunk across, enlarged down: box one way, bilinear the other",
-       2,
-       1,
-       {Grey(0), Grey(255)},
-       1,
-       2,
-       SmoothFilter::Smooth,
-       255,
-       {Grey(128), Grey(128)}},
-      {"a strip long enough that its weighted sums outgrow 32 bits",
-       65800,
-       1,
-       LongStrip(),
-       1,
-       2,
-       SmoothFilter::Smooth,
-       255,
-       {Grey(128), Grey(128)}},
+      {"enlarged, no smoothing: 2 x 2 blocks", 2, 2, kQuad, 4, 4, kPlain, 255, blocks},
+      {"enlarged, fast smoothing: bilinear", 2, 2, kQuad, 4, 4, kFast, 255, kQuadBilinear},
+      {"enlarged, smooth: bilinear as well", 2, 2, kQuad, 4, 4, kSmooth, 255, kQuadBilinear},
+      {"own size: a copy whatever the filter", 2, 2, kQuad, 2, 2, kSmooth, 255, kQuad},
+      {"partial opacity: the nearest samples, fainter", 2, 2, kQuad, 4, 4, kPlain, 128, faint},
+      {"halved, smooth: 2 x 2 averages, halves up", 4, 4, kBlocks, 2, 2, kSmooth, 255, averaged},
+      {"halved, fast: bilinear halfway is the same", 4, 4, kBlocks, 2, 2, kFast, 255, averaged},
+      {"a third, smooth: the average of each three", 6, 1, kSix, 2, 1, kSmooth, 255, {Grey(30), Grey(100)}},
+      {"a third, fast: the centre of each three", 6, 1, kSix, 2, 1, kFast, 255, {Grey(90), Grey(30)}},
+      {"a third, no smoothing: still averages", 6, 1, kSix, 2, 1, kPlain, 255, {Grey(90), Grey(30)}},
+      {"2/3, smooth: by coverage", 3, 1, {Grey(0), Grey(255), Grey(90)}, 2, 1, kSmooth, 255, {Grey(85), Grey(145)}},
+      {"box across, bilinear down", 2, 1, {Grey(0), Grey(255)}, 1, 2, kSmooth, 255, {Grey(128), Grey(128)}},
+      {"sums beyond 32 bits", 65800, 1, LongStrip(), 1, 2, kSmooth, 255, {Grey(128), Grey(128)}},
   };
   for (const auto& c : cases) {
     Bitmap dst(c.dw, c.dh);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <set>
 
 #include "base/Strings.h"
 #include "uipack/Fixtures.h"
@@ -60,13 +59,6 @@ std::string ReadFailure(const ResourcePackage& package, const wchar_t* path) {
     return e.what();
   }
   return "read";
-}
-
-TEST(QtNameHash, AgreesWithWhatRccStores) {
-  EXPECT_EQ(QtNameHash(u"public"), 0x077B92F3u);
-  EXPECT_EQ(QtNameHash(u"sub"), 0x7AB2u);
-  EXPECT_EQ(QtNameHash(u"a.txt"), 0x645BF4u);
-  EXPECT_EQ(QtNameHash(u""), 0u);
 }
 
 // --- Packages made by rcc, each format version, raw and compressed ---

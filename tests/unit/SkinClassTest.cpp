@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/FakeSkinFiles.h"
+#include "skin/Font.h"
 #include "skin/InProcessSource.h"
 #include "skin/PackageStore.h"
 #include "skin/PngImage.h"
@@ -52,10 +53,10 @@ class SkinClassTest : public ::testing::Test {
   InProcessSource source{files};
   PackageStore store{source, files, kSkin};
   SkinClassRegistry registry{store};
+  TTestButton button{registry};
 };
 
 TEST_F(SkinClassTest, ApplyingSetsTheSectionWithWhatItsParentsAdd) {
-  TTestButton button(registry);
   button.allSkin.SetSkinClass(L"btn_close");
 
   EXPECT_EQ(button.width, 30);              // from the parent section
@@ -78,7 +79,6 @@ TEST_F(SkinClassTest, ApplyingSetsTheSectionWithWhatItsParentsAdd) {
 }
 
 TEST_F(SkinClassTest, IgnoredPathsAreNeverSetAlsoWhenAParentSectionHasThem) {
-  TTestButton button(registry);
   button.width = 7;
   button.allSkin.SetIgnoreValues({L"width", L"Font.Color"});
   button.allSkin.SetSkinClass(L"btn_close");
@@ -120,7 +120,6 @@ TEST_F(SkinClassTest, SkinPicturesReplaceOnlyWhatCameFromASkinUnlessForced) {
 }
 
 TEST_F(SkinClassTest, ABadValueFailsWithItsIdentifierAfterTheOtherLinesApplied) {
-  TTestButton button(registry);
   int changes = 0;
   button.allSkin.onChange = [&] { ++changes; };
   try {
@@ -136,7 +135,6 @@ TEST_F(SkinClassTest, ABadValueFailsWithItsIdentifierAfterTheOtherLinesApplied) 
 }
 
 TEST_F(SkinClassTest, CollectionsAreFilledAndItemsReachedByIndex) {
-  TTestButton button(registry);
   button.allSkin.SetSkinClass(L"btn_columns");
   ASSERT_EQ(button.columns.size(), 2u);
   EXPECT_EQ(button.columns[0]->width, 10);
@@ -146,7 +144,6 @@ TEST_F(SkinClassTest, CollectionsAreFilledAndItemsReachedByIndex) {
 }
 
 TEST_F(SkinClassTest, ASectionNameIsAppliedOnceUnlessTheComponentIsStillArriving) {
-  TTestButton button(registry);
   button.State().loading = true;
   button.allSkin.SetSkinClass(L"btn_close");
   EXPECT_EQ(button.width, 0);
@@ -198,7 +195,6 @@ TEST_F(SkinClassTest, ARegistryThatGoesTakesItsRefreshHookAlong) {
 }
 
 TEST_F(SkinClassTest, ASectionMayNameAnotherSectionForTheSameObject) {
-  TTestButton button(registry);
   button.allSkin.SetSkinClass(L"btn_named");
   EXPECT_EQ(button.allSkin.SkinClass(), L"btn_base");
   // Not applied in the middle of applying; the next round takes it.
@@ -208,7 +204,6 @@ TEST_F(SkinClassTest, ASectionMayNameAnotherSectionForTheSameObject) {
 }
 
 TEST_F(SkinClassTest, TheFontsSkinClassFollowsTheControls) {
-  TTestButton button(registry);
   button.font.AllSkin().SetSkinClass(L"title");
   EXPECT_EQ(button.font.Size(), 12);
   EXPECT_EQ(button.font.Style(), unsigned{fsBold});
@@ -221,7 +216,6 @@ TEST_F(SkinClassTest, TheFontsSkinClassFollowsTheControls) {
 }
 
 TEST_F(SkinClassTest, CurrentValuesAreLinesThatGiveTheSameObjectBack) {
-  TTestButton button(registry);
   button.allSkin.SetSkinClass(L"btn_close");
   button.anchors = 0b1010;
   button.items = {L"one", L"two"};
@@ -267,7 +261,6 @@ TEST_F(SkinClassTest, CurrentValuesAreLinesThatGiveTheSameObjectBack) {
 }
 
 TEST_F(SkinClassTest, ClearOwnerPicEmptiesEveryStoredPictureDownToCollectionItems) {
-  TTestButton button(registry);
   button.imageNormal.ReadDescriptor(store, {L"imgname=images/a.png"});
   button.imageLent.ReadDescriptor(store, {L"imgname=images/lent.png"});
   button.columns.emplace_back(std::make_unique<TTestColumn>())->icon.ReadDescriptor(store, {L"imgname=b.png"});

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <thread>
 
+#include "skin/ColorTable.h"
 #include "skin/FakeSkinFiles.h"
 #include "skin/InProcessSource.h"
 #include "skin/PackageStore.h"
@@ -221,14 +222,6 @@ TEST_F(SkinStoreTest, LookupsDuringASkinChangeSeeTheOldSkinOrTheNew) {
   done = true;
   painter.join();
   EXPECT_EQ(undefined, 0);
-}
-
-TEST_F(SkinStoreTest, RefreshAllRunsTheInstalledHook) {
-  int calls = 0;
-  store.RefreshAll();
-  store.SetRefreshAllHook([&] { ++calls; });
-  store.RefreshAll();
-  EXPECT_EQ(calls, 1);
 }
 
 TEST(PackagePaths, ExtensionsSwapAndNamesLoseFolderAndExtension) {

@@ -21,11 +21,12 @@ class SkinStyleTest : public ::testing::Test {
   }
 
   // What loading the tip window's stored form data does with its style.
-  void LoadTipWindowStyle(TRdSkinStyle& style) {
+  void LoadTipWindowStyle(TRdSkinStyle& style, const std::wstring& skinRcc = L"classic.rcc") {
+    style.SetMainSkin(true);
     style.BeginLoading();
     style.SetRuntimePath(L"skin");
     style.SetPublicRccFiles({L"public.rcc"});
-    style.SetSkinRccFile(L"classic.rcc");
+    style.SetSkinRccFile(skinRcc);
     style.Loaded();
   }
 
@@ -39,7 +40,6 @@ class SkinStyleTest : public ::testing::Test {
 
 TEST_F(SkinStyleTest, TheTipWindowsStyleRegistersBothPackagesFromTheSkinFolder) {
   TRdSkinStyle style(context, L"RdSkinStyle1", L"Main");
-  style.SetMainSkin(true);
   LoadTipWindowStyle(style);
 
   EXPECT_EQ(style.CurSkinPath(), L"C:\\App\\skin\\");
@@ -61,12 +61,7 @@ TEST_F(SkinStyleTest, AFolderInTheStoredSkinPackageIsWhereTheFormLoadsItsPackage
   files.Add(L"D:\\Skins\\public.rcc", Package(u"public", {{u"main.ini", "[c]\nclass=color\nx=#0A0B0C\n"}}));
   files.Add(L"D:\\Skins\\classic.rcc", Package(u"classic", {{u"main.ini", "[w]\nclass=widget\nk=elsewhere\n"}}));
   TRdSkinStyle style(context, L"RdSkinStyle1", L"Main");
-  style.SetMainSkin(true);
-  style.BeginLoading();
-  style.SetRuntimePath(L"skin");
-  style.SetPublicRccFiles({L"public.rcc"});
-  style.SetSkinRccFile(L"D:\\Skins\\classic.rcc");
-  style.Loaded();
+  LoadTipWindowStyle(style, L"D:\\Skins\\classic.rcc");
 
   EXPECT_EQ(style.SkinRccFile(), L"classic.rcc");
   EXPECT_EQ(style.RuntimePath(), L"D:\\Skins\\");
@@ -92,7 +87,6 @@ TEST_F(SkinStyleTest, ASkinPackageThatExistsNowhereKeepsItsNameAndRegistersNothi
 
 TEST_F(SkinStyleTest, ASecondMainStyleIsWarnedAboutAndOnlyRemembersNames) {
   TRdSkinStyle main(context, L"RdSkinStyle1", L"Main");
-  main.SetMainSkin(true);
   LoadTipWindowStyle(main);
   const auto stamp = store.ChangeStamp();
 

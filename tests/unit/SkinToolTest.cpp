@@ -11,6 +11,7 @@
 #include "base/Strings.h"
 #include "skin/Bitmap.h"
 #include "skin/FakeSkinFiles.h"
+#include "skin/TestPictures.h"
 
 namespace nudgelet::skintool {
 namespace {
@@ -31,7 +32,17 @@ Result RunTool(std::vector<std::wstring> args) {
   return {code, out.str(), err.str()};
 }
 
-std::string AsText(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+using skin::testing::AsString;
+
+// A fresh folder under the system's temporary one, gone when the test ends.
+struct TempFolder {
+  explicit TempFolder(const char* name) : path(std::filesystem::temp_directory_path() / name) {
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+  }
+  ~TempFolder() { std::filesystem::remove_all(path); }
+  std::filesystem::path path;
+};
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -76,8 +87,8 @@ TEST(SkinTool, ListGivesSortedResourcesWhoseSizesCatConfirms) {
 }
 
 TEST(SkinTool, BadInputExitsWith2AndSaysWhy) {
-  const auto tmp = std::filesystem::temp_directory_path() / "nudgelet-skin-tool-test";
-  std::filesystem::create_directories(tmp);
+  const TempFolder folder("nudgelet-skin-tool-test");
+  const auto& tmp = folder.path;
   std::ofstream(tmp / "junk.rcc", std::ios::binary) << "not a package";
   const std::wstring junk = (tmp / "junk.rcc").wstring();
 
@@ -95,25 +106,24 @@ TEST(SkinTool, BadInputExitsWith2AndSaysWhy) {
   EXPECT_THAT(r.err, HasSubstr("no folder"));
   r = RunTool({L"check", tmp.wstring()});
   EXPECT_EQ(r.code, 2) << "a folder without the two packages is no skin";
-  std::filesystem::remove_all(tmp);
 }
 
 TEST(SkinTool, CheckListsWhatASkinLacks) {
-  const auto tmp = std::filesystem::temp_directory_path() / "nudgelet-skin-tool-lacking";
-  std::filesystem::create_directories(tmp);
+  const TempFolder folder("nudgelet-skin-tool-lacking");
+  const auto& tmp = folder.path;
   std::filesystem::copy_file(std::filesystem::path(kSkinDir) / "public.rcc", tmp / "public.rcc",
                              std::filesystem::copy_options::overwrite_existing);
   const auto classic = skin::testing::Package(
       u"classic", {{u"main.ini", "[x]\n"},
                    {u"color_setting.ini", "[text_color]\ncl_text_b=#000000\n"},
-                   {u"images/btn_close_normal.png", AsText(skin::EncodePng(skin::Bitmap(30, 30)))},
+                   {u"images/btn_close_normal.png", AsString(skin::EncodePng(skin::Bitmap(30, 30)))},
                    {u"images/btn_close_over.png", "not a png"}});
   std::ofstream(tmp / "classic.rcc", std::ios::binary)
       .write(reinterpret_cast<const char*>(classic.data()), static_cast<std::streamsize>(classic.size()));
   // A loose picture counts as much as a packaged one.
   std::filesystem::create_directories(tmp / "classic" / "images");
   std::ofstream(tmp / "classic" / "images" / "scroll_bg.png", std::ios::binary)
-      << AsText(skin::EncodePng(skin::Bitmap(8, 40)));
+      << AsString(skin::EncodePng(skin::Bitmap(8, 40)));
 
   const auto r = RunTool({L"check", tmp.wstring()});
   EXPECT_EQ(r.code, 1);
@@ -122,27 +132,19 @@ TEST(SkinTool, CheckListsWhatASkinLacks) {
   EXPECT_THAT(r.out, ::testing::Not(HasSubstr("btn_close_normal")));
   EXPECT_THAT(r.out, ::testing::Not(HasSubstr("scroll_bg")));
   EXPECT_THAT(r.out, HasSubstr("19 pictures, 8 colours, 17 missing\n"));
-  std::filesystem::remove_all(tmp);
 }
 
-}  // namespace
-}  // namespace nudgelet::skintool
-
-namespace nudgelet::skintool {
-namespace {
-
 TEST(SkinTool, RenderDrawsADescriptorIntoAPng) {
-  const auto out = std::filesystem::temp_directory_path() / "nudgelet-skin-render.png";
+  const TempFolder folder("nudgelet-skin-render");
+  const auto out = folder.path / "out.png";
   auto r = RunTool(
       {L"render", kSkinDir, L"imgname=images/btn_colours_normal.png\nimgopt=6,6,6,6,1", L"200", L"40", out.wstring()});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, "images/btn_colours_normal.png 130x32 drawn into 200x40\n");
-  std::vector<std::uint8_t> bytes;
-  {
+  const auto picture = [&] {  // closed again before the next run writes the file
     std::ifstream in(out, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  const auto picture = skin::DecodePng(bytes);
+    return skin::DecodePng({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+  }();
   ASSERT_TRUE(picture);
   EXPECT_EQ(picture->Width(), 200);
   EXPECT_EQ(picture->Height(), 40);
@@ -159,7 +161,6 @@ TEST(SkinTool, RenderDrawsADescriptorIntoAPng) {
   EXPECT_EQ(RunTool({L"render", kSkinDir, L"imgname=x", L"0", L"10", out.wstring()}).code, 2);
   EXPECT_EQ(RunTool({L"render", kSkinDir, L"imgname=x", L"big", L"10", out.wstring()}).code, 2);
   EXPECT_EQ(RunTool({L"render", kSkinDir, L"imgname=x", L"10", L"10"}).code, 2);
-  std::filesystem::remove(out);
 }
 
 }  // namespace

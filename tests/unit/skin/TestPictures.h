@@ -35,4 +35,13 @@ inline Bitmap Strip(int w, int h) {
   return b;
 }
 
+// Six grey steps in a row: shrunk to two, a box filter averages each three
+// (30, 100), bilinear takes the middle of each three (90, 30).
+inline Bitmap Steps() {
+  Bitmap b(6, 1);
+  const std::uint32_t levels[] = {0, 90, 0, 30, 30, 240};
+  for (int x = 0; x < 6; ++x) b.At(x, 0) = 0xFF000000 | levels[x] * 0x010101;
+  return b;
+}
+
 }  // namespace nudgelet::skin::testing

@@ -2,7 +2,7 @@
 
 #include "base/Coordinates.h"
 #include "ui/FormSkin.h"
-#include "ui/SkinPictures.h"
+#include "ui/UiFixture.h"
 
 namespace nudgelet::ui {
 namespace {
@@ -28,22 +28,23 @@ class FormSkinTest : public testing::PictureTest {
  protected:
   FormSkinTest() {
     // Red 10 × 10 shadow pieces on a white form.
-    const wchar_t* corners[] = {L"tl.png", L"tr.png", L"bl.png", L"br.png", L"t.png", L"b.png", L"l.png", L"r.png"};
-    for (const wchar_t* name : corners) AddSolid(name, 10, 10, 0xFFFF0000u);
+    const std::pair<TRdFormSkin::Picture, const wchar_t*> pieces[] = {
+        {TRdFormSkin::kTopLeft, L"tl.png"},    {TRdFormSkin::kTopRight, L"tr.png"},
+        {TRdFormSkin::kBottomLeft, L"bl.png"}, {TRdFormSkin::kBottomRight, L"br.png"},
+        {TRdFormSkin::kTop, L"t.png"},         {TRdFormSkin::kBottom, L"b.png"},
+        {TRdFormSkin::kLeft, L"l.png"},        {TRdFormSkin::kRight, L"r.png"}};
+    for (const auto& [slot, name] : pieces) {
+      AddSolid(name, 10, 10, 0xFFFF0000u);
+      Use(skin.Pic(slot), name);
+    }
     form.SetBounds(0, 0, 60, 40);
     skin.SetFormColor(0xFFFFFF);
-    Use(skin.Pic(TRdFormSkin::kTopLeft), L"tl.png");
-    Use(skin.Pic(TRdFormSkin::kTopRight), L"tr.png");
-    Use(skin.Pic(TRdFormSkin::kBottomLeft), L"bl.png");
-    Use(skin.Pic(TRdFormSkin::kBottomRight), L"br.png");
-    Use(skin.Pic(TRdFormSkin::kTop), L"t.png");
-    Use(skin.Pic(TRdFormSkin::kBottom), L"b.png");
-    Use(skin.Pic(TRdFormSkin::kLeft), L"l.png");
-    Use(skin.Pic(TRdFormSkin::kRight), L"r.png");
     skin.ShadowFrame().SetMargins(10, 10, 10, 10);
     skin.ShadowFrame().SetEnabled(true);
     skin.SetOwnerForm(&form);
-    skin.onShadowChanged = [this](TRdFormSkin&, bool shadow, const Rect& m) { told.push_back({shadow ? 1 : 0, m.left}); };
+    skin.onShadowChanged = [this](TRdFormSkin&, bool shadow, const Rect& m) {
+      told.push_back({shadow ? 1 : 0, m.left});
+    };
   }
 
   TRdFormSkin skin{ui};
@@ -108,7 +109,8 @@ TEST_F(FormSkinTest, TilesAreDrawnOnlyWhereTheyShowHoweverFarTheSkinReaches) {
   skin.PicBackground2Option().padLeft = skin.PicBackground2Option().padTop = -kMaxCoordinate;
   skin.PicBackground2Option().padRight = skin.PicBackground2Option().padBottom = -kMaxCoordinate;
   const Bitmap painted = Paint();
-  for (auto [x, y] : {std::pair{0, 0}, {59, 39}, {30, 20}}) EXPECT_TRUE(Near(painted.At(x, y), 0, 0, 255)) << x << "," << y;
+  for (auto [x, y] : {std::pair{0, 0}, {59, 39}, {30, 20}})
+    EXPECT_TRUE(Near(painted.At(x, y), 0, 0, 255)) << x << "," << y;
 }
 
 TEST_F(FormSkinTest, AMaximisedFormGivesUpItsShadowUntilRestored) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/ImageButton.h"
-#include "ui/SkinPictures.h"
+#include "ui/UiFixture.h"
 
 namespace nudgelet::ui {
 namespace {
@@ -14,15 +14,10 @@ constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000
 class ImageButtonTest : public testing::PictureTest {
  protected:
   ImageButtonTest() {
-    for (const auto& [name, colour] :
-         std::initializer_list<std::pair<const wchar_t*, std::uint32_t>>{{L"normal.png", kRed},
-                                                                         {L"over.png", kBlue},
-                                                                         {L"down.png", kGreen},
-                                                                         {L"disabled.png", kGrey},
-                                                                         {L"selected.png", kYellow},
-                                                                         {L"expand.png", kCyan}}) {
-      AddSolid(name, 40, 20, colour);
-    }
+    const std::pair<const wchar_t*, std::uint32_t> pictures[] = {{L"normal.png", kRed},      {L"over.png", kBlue},
+                                                                 {L"down.png", kGreen},      {L"disabled.png", kGrey},
+                                                                 {L"selected.png", kYellow}, {L"expand.png", kCyan}};
+    for (const auto& [name, colour] : pictures) AddSolid(name, 40, 20, colour);
     AddSolid(L"small.png", 30, 12, kRed);
     AddSolid(L"icon.png", 10, 10, kGreen);
     for (int s = 0; s < 3; ++s)

@@ -4,7 +4,7 @@
 
 #include "base/Coordinates.h"
 #include "ui/ScrollBar.h"
-#include "ui/SkinPictures.h"
+#include "ui/UiFixture.h"
 
 namespace nudgelet::ui {
 namespace {

@@ -88,7 +88,8 @@ TEST_F(ToolkitTest, WhatAFormCannotBuildIsNamedWithItsLine) {
 }
 
 TEST_F(ToolkitTest, FarValuesAreRefusedAndLayoutStaysWithinReach) {
-  EXPECT_EQ(ReadError(L"object A: TForm\n  Left = 2147483647\nend"), "Sample(2): Left: Invalid property value for Left");
+  EXPECT_EQ(ReadError(L"object A: TForm\n  Left = 2147483647\nend"),
+            "Sample(2): Left: Invalid property value for Left");
   std::wstring columns;
   for (int i = 0; i <= 64; ++i) columns += L"    item\n      Width = 16777216\n    end\n";
   EXPECT_EQ(ReadError(L"object A: TForm\n  object L: TRdListView\n    ViewStyle = vsReport\n    Columns = <\n" +
